@@ -1,0 +1,1 @@
+// Placeholder for a core library whose folders hold no sources yet.

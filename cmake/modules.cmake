@@ -1,0 +1,42 @@
+# A core library is every .cpp of its folders.  Files ending in _win are the
+# Windows shell and belong to pukko.exe, never to the core; the platform layer
+# in src/base has a _posix and a _win file for each interface, of which each
+# build takes its own.
+function(pukko_core_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  set(srcs)
+  foreach(dir IN LISTS ARG_DIRS)
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND srcs ${found})
+  endforeach()
+  if(WIN32)
+    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+    # Shell files go to pukko.exe; only the platform layer stays here.
+    set(keep)
+    foreach(f IN LISTS srcs)
+      if(f MATCHES "_win\\.cpp$" AND NOT f MATCHES "/src/base/")
+        continue()
+      endif()
+      list(APPEND keep ${f})
+    endforeach()
+    set(srcs ${keep})
+  else()
+    list(FILTER srcs EXCLUDE REGEX "_win\\.cpp$")
+  endif()
+  if(NOT srcs)
+    set(srcs ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+endfunction()
+
+# All _win files outside src/base, for the shell library of the Windows build.
+function(pukko_shell_sources out)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*_win.cpp)
+  list(FILTER found EXCLUDE REGEX "/src/base/")
+  list(FILTER found EXCLUDE REGEX "winmain_win\\.cpp$")
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()

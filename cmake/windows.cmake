@@ -1,0 +1,21 @@
+# pukko.exe and the shell library that its tests drive in-process.
+pukko_shell_sources(PUKKO_SHELL_SRCS)
+if(NOT PUKKO_SHELL_SRCS)
+  set(PUKKO_SHELL_SRCS ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+endif()
+add_library(pukko_shell STATIC ${PUKKO_SHELL_SRCS})
+target_link_libraries(pukko_shell PUBLIC pukko_game
+  comctl32 comdlg32 gdi32 user32 shell32 winmm kernel32)
+target_compile_definitions(pukko_shell PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(pukko_shell PUBLIC ${CMAKE_SOURCE_DIR}/src)
+
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+enable_language(RC)
+add_executable(pukko WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win.cpp
+  ${CMAKE_SOURCE_DIR}/resources/pukko.rc)
+target_link_libraries(pukko PRIVATE pukko_shell)
+target_link_options(pukko PRIVATE -municode)
+set_target_properties(pukko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# The resource compiler finds the generated icon and toolbar bitmap here.
+target_include_directories(pukko PRIVATE ${CMAKE_SOURCE_DIR}/resources ${PUKKO_GENERATED_DIR})
+add_dependencies(pukko pukko_data)

@@ -1,0 +1,37 @@
+// Identifiers of the resources and of the menu commands.
+#pragma once
+
+#define IDR_TOOLBAR 20998
+
+#define IDM_OPEN 0x5010
+#define IDM_SAVE 0x5011
+#define IDM_SAVE_EXIT_OFF 0x5012
+#define IDM_SAVE_EXIT_ON 0x5013
+#define IDM_SCATTER 0x5014
+#define IDM_EXIT 0x5015
+#define IDM_ROTATE_OFF 0x5020
+#define IDM_ROTATE_ON 0x5021
+#define IDM_FLIP_OFF 0x5030
+#define IDM_FLIP_ON 0x5031
+#define IDM_GUIDE_OFF 0x5040
+#define IDM_GUIDE_ON 0x5041
+#define IDM_GREY 0x5042
+#define IDM_SOUND_OFF 0x5050
+#define IDM_SOUND_ON 0x5051
+#define IDM_BACK_COLOR 0x5060
+#define IDM_BACK_TILE 0x5061
+#define IDM_SHAPE 0x5070
+#define IDM_PATTERN 0x5080
+#define IDM_HELP 0x5090
+#define IDM_PIECES_BASE 0x6000
+#define IDM_SIZE_BASE 0x7000
+
+#define IDC_LINE1 20737
+#define IDC_LINE2 20738
+#define IDC_LINE3 20739
+#define IDC_LINE4 20740
+#define IDC_EDGE_GROUP 20741
+#define IDC_NARROWER 20742
+#define IDC_WIDER 20743
+#define IDC_WEAKER 20744
+#define IDC_STRONGER 20745

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native (GoogleTest), the fuzz
+# targets' corpus replay and a short deterministic fuzz run, and the Windows
+# tests under Wine.  Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+export PUKKO_ROOT=$ROOT
+
+./scripts/deps.sh
+./scripts/third_party.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+status=0
+step() { echo; echo "=== $* ==="; }
+
+step "native build"
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+
+step "native tests"
+ctest --preset native -j "$jobs" || status=1
+
+if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
+  step "fuzz targets"
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz -j "$jobs"
+  ./scripts/fuzz.sh || status=1
+fi
+
+step "Windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+step "Windows tests under Wine"
+source scripts/wine-env.sh
+source scripts/xvfb.sh
+pukko_display
+pukko_wine_prefix
+ctest --preset windows || status=1
+wineserver -k 2>/dev/null || true
+
+if [ $status -ne 0 ]; then
+  echo; echo "Some tests FAILED." >&2
+else
+  echo; echo "All tests passed."
+fi
+exit $status

@@ -1,0 +1,117 @@
+#include "app/settings.h"
+
+#include <cstring>
+#include <vector>
+
+#include "base/cp932.h"
+#include "base/file_io.h"
+
+namespace {
+
+// The four base lines of the knobbed cutting line, in units of 216 per cell side.
+constexpr int32_t kDefaultLines[kBaseLines][kBaseLinePoints][2] = {
+    {{0, 0}, {24, -12}, {108, -24}, {74, 24}, {49, 78}, {168, 78}, {143, 24}, {108, -24}, {191, -12}, {216, 0}},
+    {{0, 0}, {24, -12}, {119, -23}, {79, 24}, {64, 78}, {172, 80}, {150, 24}, {120, -23}, {191, -12}, {216, 0}},
+    {{0, 0}, {35, 0}, {132, -26}, {92, 23}, {79, 77}, {168, 78}, {143, 18}, {129, -25}, {191, 3}, {216, 0}},
+    {{0, 0}, {24, -12}, {112, -4}, {81, 24}, {54, 86}, {158, 82}, {133, 25}, {108, -14}, {190, -3}, {216, 0}},
+};
+
+}  // namespace
+
+Settings DefaultSettings() {
+    Settings s;
+    std::memset(&s, 0, sizeof s);
+    s.pointsPerLine = kBaseLinePoints;
+    std::memcpy(s.lineInitial, kDefaultLines, sizeof s.lineInitial);
+    SetPathField(s.tileFile, "back\\タイル２.bmp");
+    s.pieceCount = 20;
+    s.pictureSize = 600;
+    s.rotation = 1;
+    s.flip = 0;
+    s.sound = 1;
+    s.backColor = 0x009EBE9C;
+    s.guide = 1;
+    s.grey = 0;
+    s.endWakuL1 = 30.0;
+    s.endWakuL2 = 95.0;
+    s.endWakuH = 93.0;
+    s.endWakuS = 84.0;
+    s.endWakuT = 10;
+    s.edgeThick = 10;
+    s.edgeLight = 150;
+    s.saveOnExit = 1;
+    s.arrangeMode = 0;
+    return s;
+}
+
+std::string PathField(const char (&field)[kPathField]) {
+    size_t n = strnlen(field, kPathField);
+    return Cp932ToUtf8(std::string(field, n));
+}
+
+void SetPathField(char (&field)[kPathField], const std::string& utf8) {
+    std::string bytes = Utf8ToCp932(utf8);
+    if (bytes.size() > kPathField - 1) {
+        // Never cut a double-byte character in half.
+        size_t keep = 0;
+        for (size_t i = 0; i < bytes.size();) {
+            unsigned char c = static_cast<unsigned char>(bytes[i]);
+            size_t step = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+            if (i + step > kPathField - 1) break;
+            i += step;
+            keep = i;
+        }
+        bytes.resize(keep);
+    }
+    std::memset(field, 0, kPathField);
+    std::memcpy(field, bytes.data(), bytes.size());
+}
+
+void FindBaseFolder(Settings& s, const std::string& commandLine) {
+    std::string exe;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        size_t end = commandLine.find('"', 1);
+        exe = commandLine.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+    } else {
+        exe = commandLine;
+    }
+    // Drive and folder: everything up to the last separator, which itself goes.
+    size_t slash = exe.find_last_of("\\/");
+    std::string base;
+    if (slash != std::string::npos) {
+        base = exe.substr(0, slash);
+    } else if (exe.size() >= 2 && exe[1] == ':') {
+        base = exe.substr(0, 2);
+    }
+    while (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
+    SetPathField(s.baseFolder, base);
+    SetPathField(s.iniPath, base + "\\pukko.ini");
+}
+
+std::string BaseFolder(const Settings& s) { return PathField(s.baseFolder); }
+
+void LoadSettings(Settings& s, const std::string& commandLine) {
+    s = DefaultSettings();
+    FindBaseFolder(s, commandLine);
+    Settings thisRun = s;
+
+    std::vector<uint8_t> bytes;
+    // A file longer than the record gives only the record's bytes.
+    FilePtr f = OpenFile(PathField(s.iniPath), "rb");
+    if (f) {
+        bytes.resize(kSettingsSize);
+        size_t n = std::fread(bytes.data(), 1, kSettingsSize, f.get());
+        std::memcpy(&s, bytes.data(), n);
+    }
+
+    std::memcpy(s.baseFolder, thisRun.baseFolder, kPathField);
+    std::memcpy(s.iniPath, thisRun.iniPath, kPathField);
+    std::string base = BaseFolder(s);
+    SetPathField(s.backFolder, base + "\\back");
+    SetPathField(s.imageFolder, base + "\\image");
+    SetPathField(s.patternFolder, base + "\\pattern");
+    SetPathField(s.soundFolder, base + "\\program\\source");
+    SetPathField(s.programFolder, base + "\\program");
+}
+
+bool SaveSettings(const Settings& s) { return WriteFileAtomic(PathField(s.iniPath), &s, sizeof s); }

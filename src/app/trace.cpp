@@ -1,0 +1,42 @@
+#include "app/trace.h"
+
+#include <cstdio>
+
+#include "base/cp932.h"
+#include "base/file_io.h"
+#include "base/host.h"
+
+TraceState& TheTrace() {
+    static TraceState state;
+    return state;
+}
+
+std::string FormatTraceLine(uint32_t intervalMs, const std::string& text) {
+    char head[16];
+    std::snprintf(head, sizeof head, "%6d ", static_cast<int>(intervalMs));
+    return head + text + "\n";
+}
+
+void TraceWrite(const std::string& text) {
+    TraceState& t = TheTrace();
+    if (!t.on || !t.host) return;
+    uint32_t previous = t.lastTick;
+    if (previous == 0) {
+        // The first line of a run replaces the previous run's file.
+        DeleteFileAt(t.path);
+        previous = t.host->TickCount();
+    }
+    uint32_t now = t.host->TickCount();
+    t.lastTick = now;
+    std::string line = Utf8ToCp932(FormatTraceLine(now - previous, text));
+    // Opened and closed for every line, so the file is whole even if the
+    // program is killed.  A failure loses the line, nothing more.
+    FilePtr f = OpenFile(t.path, "ab");
+    if (f) std::fwrite(line.data(), 1, line.size(), f.get());
+}
+
+int ToggleTrace() {
+    TraceState& t = TheTrace();
+    t.on = t.on ? 0 : 1;
+    return t.on;
+}

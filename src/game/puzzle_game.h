@@ -1,0 +1,72 @@
+// The one puzzle: its picture, making record, board, pointer state, clock,
+// completion and arrange-mode fields.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/settings.h"
+#include "base/geom.h"
+#include "base/host.h"
+#include "base/rand.h"
+#include "image/mybit.h"
+#include "making/making_state.h"
+#include "pieces/board.h"
+#include "views/background.h"
+
+// Mouse buttons pressed since the last release.
+enum : uint8_t {
+    kButtonLeft = 0x80,
+    kButtonRight = 0x40,
+    kButtonMiddle = 0x20,
+};
+
+struct PuzzleGame {
+    // The platform, the settings and the background this game works with;
+    // set by InitGame.
+    Host* host = nullptr;
+    Settings* settings = nullptr;
+    Background* background = nullptr;
+    Rand rng;  // the program's generator: cutting, scattering, sounds
+
+    int32_t pictureChoice = -1;  // entry of browser slot 0; -1 none
+    int32_t patternChoice = -1;  // entry of browser slot 1; -1 none
+    std::string pictureFile;     // picture or saved game being played (UTF-8); empty when none
+    MakingState making;          // its stage is the game state
+    Board board;
+    MYBIT picture;  // the picture being played, after loading and fitting
+    MYBIT pattern;  // the cutting pattern or mask of the making
+    int32_t placedCount = 0;
+
+    // Pointer state.
+    uint8_t buttonBits = 0;
+    Point current;
+    Point dragRef;
+    Point last;
+    int32_t held = -1;  // drawing position of the held piece
+    int32_t pressPending = 0;
+
+    MYBIT* boardPicture = nullptr;  // the background's board picture
+    int32_t totalPieces = 0;
+    int32_t carriedTime = 0;  // ms played before the game was saved
+    uint32_t startTick = 0;
+    uint32_t lastTick = 0;
+
+    // Completion.
+    MYBIT finished;
+    Rect finalRect;
+    int32_t slideX = 0, slideY = 0;
+
+    // Arrange mode.
+    Rect wholeRect;
+    Rect innerRect;
+    MYBIT arrangedCanvas;
+    MYBIT arranged;
+    double lumaOffset = 0, hueOffset = 0, chromaOffset = 0;
+    int32_t blurCount = 0;
+
+    int32_t jointSound = 0;
+
+    int32_t State() const { return making.stage; }
+    bool Making() const { return making.stage == kStateLabelling || making.stage == kStateCutting; }
+};

@@ -1,0 +1,131 @@
+// MYBIT: the one picture type.  A 32-bit bitmap with the two BMP headers it
+// is written with; rows are stored bottom-up, every operation takes
+// coordinates with y growing downwards from the top row.
+//
+// Pixel words are 0xAARRGGBB.  Alpha is coverage for piece pictures (0
+// outside, 255 inside, between on the soft edge); pictures read from files
+// have alpha 0.  Colours handed in are ColorRef (0x00BBGGRR).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/geom.h"
+
+class Host;
+
+// The 14-byte file header and the 40-byte info header, field by field.
+struct BmpHeaders {
+    uint16_t type = 0x4D42;  // "BM"
+    uint32_t fileSize = 0;   // width * height * 4 + 54 while pixels are held
+    uint16_t reserved1 = 0;
+    uint16_t reserved2 = 0;
+    uint32_t dataOffset = 54;
+    uint32_t infoSize = 40;
+    int32_t width = 0;
+    int32_t height = 0;  // positive: rows bottom-up
+    uint16_t planes = 1;
+    uint16_t bitCount = 32;
+    uint32_t compression = 0;
+    uint32_t imageSize = 0;
+    int32_t xPelsPerMeter = 0;
+    int32_t yPelsPerMeter = 0;
+    uint32_t clrUsed = 0;
+    uint32_t clrImportant = 0;
+
+    static constexpr size_t kBytes = 54;
+    void Write(uint8_t out[kBytes]) const;
+    static BmpHeaders Read(const uint8_t in[kBytes]);
+};
+
+// One cutting line or curve: 3k + 1 points make k cubic Bezier segments.
+struct CutLine {
+    std::vector<Point> points;
+};
+using CutList = std::vector<CutLine>;
+
+class MYBIT {
+public:
+    MYBIT() = default;
+    MYBIT(const MYBIT&) = delete;  // deep copies are explicit: CopyFrom
+    MYBIT& operator=(const MYBIT&) = delete;
+    MYBIT(MYBIT&&) noexcept = default;
+    MYBIT& operator=(MYBIT&&) noexcept = default;
+
+    BmpHeaders hdr;
+    std::vector<uint32_t> pixels;  // width * height words, bottom row first
+
+    int Width() const { return hdr.width; }
+    int Height() const { return hdr.height; }
+    size_t PixelCount() const { return pixels.size(); }
+    bool Empty() const { return pixels.empty(); }
+
+    // Row y counted from the top.
+    uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(hdr.height - 1 - y) * hdr.width; }
+    const uint32_t* Row(int y) const {
+        return pixels.data() + static_cast<size_t>(hdr.height - 1 - y) * hdr.width;
+    }
+    uint32_t& At(int x, int y) { return Row(y)[x]; }
+    uint32_t At(int x, int y) const { return Row(y)[x]; }
+
+    // Lifecycle.  Every operation that gives a new size releases the old array.
+    void Free();
+    void Create(int width, int height);                      // every pixel 0
+    void CreateFilled(ColorRef color, int width, int height);
+    void Fill(ColorRef color);
+    void CopyFrom(const MYBIT& source);
+    // The part of source inside (x, y, x + w, y + h); 0 and empty when none.
+    int CropFrom(const MYBIT& source, int x, int y, int width, int height);
+    // Area-averaged when shrinking, smoothly interpolated when enlarging.
+    void StretchFrom(const MYBIT& source, int width, int height);
+    // Half size; each pixel from a 2 x 2 block with coverage alpha 63/127/191/255.
+    // Odd sizes show a message through host when one is given.
+    void HalveFrom(const MYBIT& source, Host* host = nullptr);
+    void HalveInPlace(Host* host = nullptr);
+
+    // Pasting; x, y is where the source's top-left corner lands.  0 when
+    // nothing is visible.
+    int Paste(const MYBIT& source, int x, int y);
+    int PasteBlend(const MYBIT& source, int x, int y);
+
+    // Drawing on the pixel array, as the GDI calls of the same purpose draw.
+    // Flood fills spread 4-connected from (x, y).
+    void FloodFillBorder(int x, int y, ColorRef fill, ColorRef border);
+    void FloodFillSurface(int x, int y, ColorRef fill, ColorRef surface);
+    // One-pixel lines, 8-connected; the last point of each line is not drawn.
+    void DrawBeziers(const CutList& curves, ColorRef color);
+    void DrawLine(int x1, int y1, int x2, int y2, ColorRef color);
+
+    // A 32-bit bottom-up BMP file; replaces the file only once written.
+    bool SaveFile(const std::string& path) const;
+
+    // The seven other orientations: r[0] .. r[6] are r1 .. r7.
+    void MakeOrientations(MYBIT* r[7]) const;
+
+    // One step of the eight-neighbour walk round the region of words equal to
+    // key; the direction persists between calls (see TraceDirection).
+    int TraceContour(Point& point, uint32_t key, int first) const;
+
+    // In place on a mask: ORs the bevel percentage into the red byte.
+    void BevelMap(int radius);
+    // This := source with the map's bevel and alpha applied, edge light L.
+    void ApplyBevel(const MYBIT& source, const MYBIT& map, int edgeLight);
+
+private:
+    void SetSize(int width, int height);  // headers and an array of zeros
+};
+
+// The program-wide direction of TraceContour (0 .. 7).
+int& TraceDirection();
+
+// Clipping of the paste operations: places source point (sx, sy) on target
+// point (x, y) and clips to both pictures and to (x, y, x + w, y + h).
+// Rewrites the references to the visible part; 0 when nothing is visible.
+int Hosei(const MYBIT& target, int& x, int& y, const MYBIT& source, int& sx, int& sy, int& width,
+          int& height);
+
+// Luma, hue and chroma on scales of 0 to 100.
+void RgbToYhc(uint32_t pixel, double& y, double& hue, double& chroma);
+uint32_t YhcToPixel(double y, double hue, double chroma);
+ColorRef YhcToColorref(double y, double hue, double chroma);

@@ -1,0 +1,49 @@
+// The making record: what the steps of cutting a picture into pieces share.
+// Mask coordinates are twice the picture's; labels 1 .. 10000 name areas.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/geom.h"
+#include "image/mybit.h"
+
+struct Board;
+
+constexpr int kMaxAreas = 10000;
+
+// Pixel words of the masks.
+constexpr uint32_t kMaskLine = 0x00000000;     // cutting line; outside a piece
+constexpr uint32_t kMaskWhite = 0x00FFFFFF;    // not yet labelled
+constexpr uint32_t kMaskInside = 0xFF00FF00;   // inside the piece (piece masks)
+constexpr uint32_t kMaskOutline = 0xFF0000FF;  // outline just outside the piece's area
+
+// Game states; the stage field of the making record.
+enum : int32_t {
+    kStateNone = 0,
+    kStateLabelling = 1,
+    kStateCutting = 2,
+    kStatePlaying = 3,
+};
+
+struct AreaBox {
+    int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;  // inclusive while labelling
+};
+
+struct MakingState {
+    MakingState();
+
+    MYBIT mask;     // the full mask; labelling writes the labels into it
+    MYBIT picture;  // copy of the picture
+    Board* table = nullptr;
+    int32_t maskWidth = 0;
+    int32_t maskHeight = 0;
+    int32_t areaCount = 0;
+    int32_t stage = kStateNone;
+    std::vector<AreaBox> boxes;     // kMaxAreas; replaced by the cut rectangle when cut
+    std::vector<MYBIT> pieceMasks;  // kMaxAreas
+    int32_t edgeWidth = 0;          // mask pixels
+    int32_t labelRow = 0;           // the mask row the next labelling step scans
+    size_t labelCursor = 0;         // index of the next mask word to read
+    int32_t cutPosition = 0;        // pieces cut so far
+};
