@@ -31,7 +31,7 @@ struct AreaBox {
 };
 
 struct MakingState {
-    MakingState();
+    MakingState() : boxes(kMaxAreas), pieceMasks(kMaxAreas) {}
 
     MYBIT mask;     // the full mask; labelling writes the labels into it
     MYBIT picture;  // copy of the picture
