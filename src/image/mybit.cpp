@@ -2,6 +2,7 @@
 #include "image/mybit.h"
 
 #include <cstring>
+#include <limits>
 
 #include "app/trace.h"
 #include "base/file_io.h"
@@ -16,10 +17,23 @@ void Put16(uint8_t* p, uint16_t v) {
 void Put32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t Get32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// A rectangle from 64-bit corners, each held to the 32-bit range.  Corners
+// such as x + width can pass that range; held so, a rectangle still meets a
+// picture's rectangle exactly where the unbounded one would.
+Rect HeldRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    auto hold = [](int64_t v) {
+        return static_cast<int32_t>(
+            std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    };
+    return Rect{hold(left), hold(top), hold(right), hold(bottom)};
 }
 
 }  // namespace
@@ -85,7 +99,9 @@ void MYBIT::SetSize(int width, int height) {
     hdr.fileSize = static_cast<uint32_t>(n * 4 + 54);
 }
 
-void MYBIT::Create(int width, int height) { SetSize(width, height); }
+void MYBIT::Create(int width, int height) {
+    SetSize(width, height);
+}
 
 void MYBIT::CreateFilled(ColorRef color, int width, int height) {
     if (width <= 0 || height <= 0) {
@@ -99,7 +115,9 @@ void MYBIT::CreateFilled(ColorRef color, int width, int height) {
     hdr.fileSize = static_cast<uint32_t>(n * 4 + 54);
 }
 
-void MYBIT::Fill(ColorRef color) { std::fill(pixels.begin(), pixels.end(), ColorRefToPixel(color)); }
+void MYBIT::Fill(ColorRef color) {
+    std::fill(pixels.begin(), pixels.end(), ColorRefToPixel(color));
+}
 
 void MYBIT::CopyFrom(const MYBIT& source) {
     if (&source == this) return;
@@ -109,7 +127,8 @@ void MYBIT::CopyFrom(const MYBIT& source) {
 
 int MYBIT::CropFrom(const MYBIT& source, int x, int y, int width, int height) {
     Rect r;
-    if (!IntersectRect(&r, Rect{x, y, x + width, y + height}, Rect{0, 0, source.Width(), source.Height()})) {
+    if (!IntersectRect(&r, HeldRect(x, y, int64_t{x} + width, int64_t{y} + height),
+                       Rect{0, 0, source.Width(), source.Height()})) {
         Free();
         return 0;
     }
@@ -127,14 +146,15 @@ int MYBIT::CropFrom(const MYBIT& source, int x, int y, int width, int height) {
 int Hosei(const MYBIT& target, int& x, int& y, const MYBIT& source, int& sx, int& sy, int& width,
           int& height) {
     // The source placed so that (sx, sy) falls on (x, y), clipped to the target.
-    Rect placed{x - sx, y - sy, x - sx + source.Width(), y - sy + source.Height()};
+    const int64_t left = int64_t{x} - sx, top = int64_t{y} - sy;
+    Rect placed = HeldRect(left, top, left + source.Width(), top + source.Height());
     Rect visible;
     if (!IntersectRect(&visible, placed, Rect{0, 0, target.Width(), target.Height()})) {
         TraceWrite("MYBIT::Hosei(FALSE-1)");
         return 0;
     }
     Rect clipped;
-    if (!IntersectRect(&clipped, visible, Rect{x, y, x + width, y + height})) {
+    if (!IntersectRect(&clipped, visible, HeldRect(x, y, int64_t{x} + width, int64_t{y} + height))) {
         TraceWrite("MYBIT::Hosei(FALSE-2)");
         return 0;
     }
@@ -148,14 +168,25 @@ int Hosei(const MYBIT& target, int& x, int& y, const MYBIT& source, int& sx, int
 }
 
 int MYBIT::Paste(const MYBIT& source, int x, int y) {
+    if (&source == this) {
+        // Rows of a picture pasted onto itself would overlap.
+        MYBIT copy;
+        copy.CopyFrom(source);
+        return Paste(copy, x, y);
+    }
     int sx = 0, sy = 0, w = source.Width(), h = source.Height();
     if (!Hosei(*this, x, y, source, sx, sy, w, h)) return 0;
     for (int row = 0; row < h; ++row)
-        std::memmove(Row(y + row) + x, source.Row(sy + row) + sx, sizeof(uint32_t) * w);
+        std::memcpy(Row(y + row) + x, source.Row(sy + row) + sx, sizeof(uint32_t) * w);
     return 1;
 }
 
 int MYBIT::PasteBlend(const MYBIT& source, int x, int y) {
+    if (&source == this) {
+        MYBIT copy;
+        copy.CopyFrom(source);
+        return PasteBlend(copy, x, y);
+    }
     int sx = 0, sy = 0, w = source.Width(), h = source.Height();
     if (!Hosei(*this, x, y, source, sx, sy, w, h)) return 0;
     for (int row = 0; row < h; ++row) {
@@ -216,6 +247,14 @@ void MYBIT::HalveInPlace(Host* host) {
 }
 
 void MYBIT::MakeOrientations(MYBIT* r[7]) const {
+    for (int k = 0; k < 7; ++k)
+        if (r[k] == this) {
+            // Sizing that result would release the pixels being turned.
+            MYBIT copy;
+            copy.CopyFrom(*this);
+            copy.MakeOrientations(r);
+            return;
+        }
     const int W = Width(), H = Height();
     // Sizes: odd results are turned a quarter, so H x W.
     for (int k = 0; k < 7; ++k) {

@@ -46,7 +46,7 @@ struct CutLine {
 using CutList = std::vector<CutLine>;
 
 class MYBIT {
-public:
+  public:
     MYBIT() = default;
     MYBIT(const MYBIT&) = delete;  // deep copies are explicit: CopyFrom
     MYBIT& operator=(const MYBIT&) = delete;
@@ -71,7 +71,7 @@ public:
 
     // Lifecycle.  Every operation that gives a new size releases the old array.
     void Free();
-    void Create(int width, int height);                      // every pixel 0
+    void Create(int width, int height);  // every pixel 0
     void CreateFilled(ColorRef color, int width, int height);
     void Fill(ColorRef color);
     void CopyFrom(const MYBIT& source);
@@ -97,6 +97,15 @@ public:
     void DrawBeziers(const CutList& curves, ColorRef color);
     void DrawLine(int x1, int y1, int x2, int y2, ColorRef color);
 
+    // The same with pixel words compared and written whole (masks hold words
+    // such as 0xFF00FF00 and labels 1 .. 10000).  The fills return how many
+    // pixels they filled and, when box is given, the rectangle holding them
+    // (right and bottom exclusive; all zero when nothing was filled).
+    int64_t FloodFillBorderWord(int x, int y, uint32_t fill, uint32_t border, Rect* box = nullptr);
+    int64_t FloodFillSurfaceWord(int x, int y, uint32_t fill, uint32_t surface, Rect* box = nullptr);
+    void DrawBeziersWord(const CutList& curves, uint32_t word);
+    void DrawLineWord(int x1, int y1, int x2, int y2, uint32_t word);
+
     // A 32-bit bottom-up BMP file; replaces the file only once written.
     bool SaveFile(const std::string& path) const;
 
@@ -112,7 +121,7 @@ public:
     // This := source with the map's bevel and alpha applied, edge light L.
     void ApplyBevel(const MYBIT& source, const MYBIT& map, int edgeLight);
 
-private:
+  private:
     void SetSize(int width, int height);  // headers and an array of zeros
 };
 

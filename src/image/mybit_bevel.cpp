@@ -1,0 +1,191 @@
+// MYBIT: the outline walk, the bevel of a piece's rim and the luma / hue /
+// chroma colour model the shading works in.
+#include <cmath>
+#include <numbers>
+
+#include "image/mybit.h"
+
+namespace {
+
+// The eight walking directions (y downwards), counter-clockwise on screen
+// starting upwards.
+constexpr int kDx[8] = {0, -1, -1, -1, 0, 1, 1, 1};
+constexpr int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+
+// The bevel percentage deep inside a piece: no edge within the radius.
+constexpr uint32_t kFlat = 50;
+
+// Luma weights and the chroma of the most saturated colour, which scales
+// chroma to 0 .. 100.
+constexpr double kWr = 0.298912, kWg = 0.586611, kWb = 0.114478;
+constexpr double kChromaFull = 227.687438;
+constexpr double kPi = std::numbers::pi;
+
+}  // namespace
+
+int& TraceDirection() {
+    static int direction = 0;
+    return direction;
+}
+
+int MYBIT::TraceContour(Point& point, uint32_t key, int first) const {
+    const int w = Width(), h = Height();
+    auto isKey = [&](int d) {
+        int x = point.x + kDx[d], y = point.y + kDy[d];
+        return x >= 0 && y >= 0 && x < w && y < h && At(x, y) == key;
+    };
+    int& dir = TraceDirection();
+    dir &= 7;  // whatever a caller stored, only 0 .. 7 address the tables
+    if (first) {
+        int k = 0;
+        while (k < 8 && !isKey((dir + k) & 7)) ++k;
+        if (k == 8) return 0;
+        dir = (dir + k + 7) & 7;
+    }
+    for (int k = 0; k < 8; ++k) {
+        dir = (dir + 1) & 7;
+        if (isKey(dir)) continue;
+        point.x += kDx[dir];
+        point.y += kDy[dir];
+        dir = (dir + 4) & 7;
+        return 1;
+    }
+    return 0;
+}
+
+// For a pixel (x, y) and the square window of side 2r + 1 round it, with
+// (u, v) the offsets from the centre, the percentage compares
+//   a = non-zero pixels with u + v >= 0 (lower right half, diagonal included)
+//   b = non-zero pixels with u + v <= 0 (upper left half, diagonal included).
+// Pixels outside the picture count as zero, which is the clipping.
+//
+// Moving the centre one pixel right changes the halves by whole columns and
+// whole anti-diagonals of the window:
+//   a(x + 1) = a(x) - diagonal(x + y) + column(x + r + 1)
+//   b(x + 1) = b(x) - column(x - r) + diagonal(x + y + 1)
+// where column(i) counts rows y - r .. y + r of column i and diagonal(s)
+// counts the pixels with i + j = s in those rows.  Both are kept as running
+// sums from row to row, so each pixel costs a constant amount of work.  A
+// centre at x = -r - 1 sees nothing, which starts every row at a = b = 0.
+void MYBIT::BevelMap(int radius) {
+    const int w = Width(), h = Height();
+    if (Empty()) return;
+    const int r = std::max(radius, 0);
+    // column[i + pad] and diagonal[s + pad]; pad covers the indexes left of
+    // the picture (down to -2r - 1) and the room on the right, which stay 0.
+    const int pad = 2 * r + 2;
+    std::vector<int> column(static_cast<size_t>(w) + 2 * pad, 0);
+    std::vector<int> diagonal(static_cast<size_t>(w) + h + 2 * pad, 0);
+    auto addRow = [&](int j, int sign) {
+        if (j < 0 || j >= h) return;
+        const uint32_t* row = Row(j);
+        for (int i = 0; i < w; ++i) {
+            int nz = row[i] != 0 ? sign : 0;
+            column[i + pad] += nz;
+            diagonal[i + j + pad] += nz;
+        }
+    };
+    for (int j = 0; j < r && j < h; ++j) addRow(j, 1);
+    for (int y = 0; y < h; ++y) {
+        // The window's rows become y - r .. y + r.
+        addRow(y + r, 1);
+        addRow(y - r - 1, -1);
+        uint32_t* row = Row(y);
+        const uint32_t* up = y - r >= 0 ? Row(y - r) : nullptr;
+        const uint32_t* down = y + r < h ? Row(y + r) : nullptr;
+        int a = 0, b = 0;
+        for (int x = -r - 1; x < w - 1; ++x) {
+            a += column[x + r + 1 + pad] - diagonal[x + y + pad];
+            b += diagonal[x + y + 1 + pad] - column[x - r + pad];
+            const int cx = x + 1;
+            if (cx < 0 || row[cx] == 0) continue;
+            uint32_t percent;
+            if (up && down && cx - r >= 0 && cx + r < w && up[cx - r] && up[cx + r] && down[cx - r] &&
+                down[cx + r]) {
+                // All four window corners inside the piece: taken as deep inside.
+                percent = kFlat;
+            } else {
+                // The centre counts in both halves, so a + b >= 2.
+                percent = static_cast<uint32_t>(a * 100 / (a + b));
+            }
+            row[cx] |= percent << 16;
+        }
+    }
+}
+
+void MYBIT::ApplyBevel(const MYBIT& source, const MYBIT& map, int edgeLight) {
+    if (&source == this || &map == this) {
+        MYBIT copy;
+        copy.CopyFrom(*this);
+        ApplyBevel(&source == this ? copy : source, &map == this ? copy : map, edgeLight);
+        return;
+    }
+    CopyFrom(source);
+    const int w = Width(), h = Height();
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = Row(y);
+        // A map smaller than the picture leaves the rest outside the piece.
+        const uint32_t* m = y < map.Height() ? map.Row(y) : nullptr;
+        const int mw = m ? std::min(w, map.Width()) : 0;
+        for (int x = 0; x < w; ++x) {
+            const uint32_t mv = x < mw ? m[x] : 0;
+            const uint32_t alpha = mv & 0xFF000000u;
+            if (alpha == 0) {
+                row[x] = 0;
+                continue;
+            }
+            const uint32_t percent = (mv >> 16) & 0xFF;
+            if (percent != kFlat) {
+                double luma, hue, chroma;
+                RgbToYhc(row[x], luma, hue, chroma);
+                luma += (percent / 100.0 - 0.5) * edgeLight;
+                row[x] = YhcToPixel(luma, hue, chroma);
+            }
+            row[x] |= alpha;
+        }
+    }
+}
+
+void RgbToYhc(uint32_t pixel, double& y, double& hue, double& chroma) {
+    const double r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    const double luma = kWr * r + kWg * g + kWb * b;
+    const double d = r - luma, e = b - luma;
+    const double angle = d != 0 ? std::atan2(d, e) + kPi : 0;
+    y = luma * 100 / 255;
+    hue = angle * 100 / (2 * kPi);
+    chroma = std::sqrt(d * d + e * e) * 100 / kChromaFull;
+}
+
+namespace {
+
+double Clamp(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+
+void YhcToRgb(double luma, double hue, double chroma, uint32_t& r, uint32_t& g, uint32_t& b) {
+    const double y = Clamp(luma, 0, 100) * 255 / 100;
+    const double c = Clamp(chroma, 0, 100) * kChromaFull / 100;
+    const double theta = Clamp(hue, 0, 100) * 2 * kPi / 100 - kPi;
+    const double s = c * std::sin(theta), k = c * std::cos(theta);
+    const double rv = y + s, bv = y + k;
+    const double gv = y - s * kWr / kWg - k * kWb / kWg;
+    // NaN (from a NaN argument) clamps to 0 rather than reaching the cast.
+    auto channel = [](double v) { return static_cast<uint32_t>(v >= 0 ? (v < 255 ? v : 255) : 0); };
+    r = channel(rv);
+    g = channel(gv);
+    b = channel(bv);
+}
+
+}  // namespace
+
+uint32_t YhcToPixel(double y, double hue, double chroma) {
+    uint32_t r, g, b;
+    YhcToRgb(y, hue, chroma, r, g, b);
+    return (r << 16) | (g << 8) | b;
+}
+
+ColorRef YhcToColorref(double y, double hue, double chroma) {
+    uint32_t r, g, b;
+    YhcToRgb(y, hue, chroma, r, g, b);
+    return r | (g << 8) | (b << 16);
+}
