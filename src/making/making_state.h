@@ -12,6 +12,11 @@ struct Board;
 
 constexpr int kMaxAreas = 10000;
 
+// The largest mask making accepts, in mask pixels (a picture of a quarter of
+// that).  Labelling, the piece masks and the copies of a larger mask would
+// take gigabytes.
+constexpr int64_t kMaxMaskPixels = 100000000;
+
 // Pixel words of the masks.
 constexpr uint32_t kMaskLine = 0x00000000;     // cutting line; outside a piece
 constexpr uint32_t kMaskWhite = 0x00FFFFFF;    // not yet labelled
@@ -31,7 +36,7 @@ struct AreaBox {
 };
 
 struct MakingState {
-    MakingState() : boxes(kMaxAreas), pieceMasks(kMaxAreas) {}
+    MakingState() : boxes(kMaxAreas), pieceMasks(kMaxAreas), outlines(kMaxAreas) {}
 
     MYBIT mask;     // the full mask; labelling writes the labels into it
     MYBIT picture;  // copy of the picture
@@ -46,4 +51,11 @@ struct MakingState {
     int32_t labelRow = 0;           // the mask row the next labelling step scans
     size_t labelCursor = 0;         // index of the next mask word to read
     int32_t cutPosition = 0;        // pieces cut so far
+
+    // Outline pixels of each cut piece, each listed once, as mask word
+    // indices y * maskWidth + x (y from the top).  They are the marked words
+    // of the piece mask, kept as a list so that the neighbour search visits
+    // only them.
+    std::vector<std::vector<uint32_t>> outlines;  // kMaxAreas
+    int32_t areasFull = 0;                        // 1 when labelling stopped at kMaxAreas areas
 };

@@ -1,0 +1,61 @@
+// Shared helpers of the making tests: a game wired to a recording host, test
+// pictures made in memory, and golden hashes of pictures.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/settings.h"
+#include "game/puzzle_game.h"
+#include "image/mybit.h"
+#include "support/fake_host.h"
+
+// FNV-1a over the width, the height and every pixel word, bottom row first.
+inline uint64_t PictureHash(const MYBIT& b) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            h ^= (v >> (8 * i)) & 0xFF;
+            h *= 1099511628211ull;
+        }
+    };
+    mix(static_cast<uint32_t>(b.Width()));
+    mix(static_cast<uint32_t>(b.Height()));
+    for (uint32_t v : b.pixels) mix(v);
+    return h;
+}
+
+// A colourful picture that differs at every pixel, so that any misplaced
+// pixel changes a hash.
+inline void MakeTestPicture(MYBIT& p, int w, int h) {
+    p.Create(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p.At(x, y) = (static_cast<uint32_t>(x * 7 + y * 3) & 0xFF) << 16 |
+                         (static_cast<uint32_t>(x * 2 + y * 11) & 0xFF) << 8 |
+                         (static_cast<uint32_t>((x ^ y) * 5) & 0xFF);
+}
+
+// A game as the main window has it, on a fake host, with default settings
+// and a fixed seed; the board picture is a plain screen-sized surface.
+struct MakingFixture {
+    FakeHost host;
+    Settings settings = DefaultSettings();
+    Background background;
+    std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
+
+    explicit MakingFixture(uint32_t seed = 12345) {
+        settings.sound = 0;
+        PuzzleGame& g = *game;
+        g.host = &host;
+        g.settings = &settings;
+        g.background = &background;
+        g.rng.Seed(seed);
+        background.boardPicture.CreateFilled(0x808080, host.screen.cx, host.screen.cy);
+        background.cleanBoard.CopyFrom(background.boardPicture);
+        g.boardPicture = &background.boardPicture;
+        g.board.boardPicture = &background.boardPicture;
+        g.board.cleanBoard = &background.cleanBoard;
+    }
+    PuzzleGame& g() { return *game; }
+};
