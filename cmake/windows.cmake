@@ -5,9 +5,11 @@ if(NOT PUKKO_SHELL_SRCS)
 endif()
 add_library(pukko_shell STATIC ${PUKKO_SHELL_SRCS})
 target_link_libraries(pukko_shell PUBLIC pukko_game
-  comctl32 comdlg32 gdi32 user32 shell32 winmm kernel32)
+  comctl32 comdlg32 gdi32 user32 shell32 winmm uxtheme kernel32)
 target_compile_definitions(pukko_shell PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_include_directories(pukko_shell PUBLIC ${CMAKE_SOURCE_DIR}/src)
+# The shell checks its command identifiers against the resource header.
+target_include_directories(pukko_shell PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 enable_language(RC)

@@ -12,8 +12,9 @@ TraceState& TheTrace() {
 }
 
 std::string FormatTraceLine(uint32_t intervalMs, const std::string& text) {
+    // Unsigned: a pause of more than 24.8 days must not print as negative.
     char head[16];
-    std::snprintf(head, sizeof head, "%6d ", static_cast<int>(intervalMs));
+    std::snprintf(head, sizeof head, "%6u ", static_cast<unsigned>(intervalMs));
     return head + text + "\n";
 }
 
@@ -21,10 +22,13 @@ void TraceWrite(const std::string& text) {
     TraceState& t = TheTrace();
     if (!t.on || !t.host) return;
     uint32_t previous = t.lastTick;
-    if (previous == 0) {
-        // The first line of a run replaces the previous run's file.
+    // The first line of a run replaces the previous run's file.  A flag of
+    // its own, not a tick of 0, marks it: the tick count passes 0 when it
+    // wraps, and that line must not delete the file again.
+    if (!t.started) {
         DeleteFileAt(t.path);
         previous = t.host->TickCount();
+        t.started = true;
     }
     uint32_t now = t.host->TickCount();
     t.lastTick = now;
@@ -39,4 +43,10 @@ int ToggleTrace() {
     TraceState& t = TheTrace();
     t.on = t.on ? 0 : 1;
     return t.on;
+}
+
+void SetTraceTarget(const std::string& baseFolder, Host* host) {
+    TraceState& t = TheTrace();
+    t.path = baseFolder + "\\trace.txt";
+    t.host = host;
 }

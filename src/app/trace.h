@@ -10,7 +10,8 @@ class Host;
 
 struct TraceState {
     int on = 0;
-    uint32_t lastTick = 0;  // 0: no line written in this run yet
+    bool started = false;   // a line has been written in this run
+    uint32_t lastTick = 0;  // tick of the last line written
     std::string path;       // base folder + "\trace.txt"
     Host* host = nullptr;   // the clock
 };
@@ -18,7 +19,7 @@ struct TraceState {
 // The program-wide trace state.
 TraceState& TheTrace();
 
-// "%6d %s\n": the interval right-aligned in six columns (wider when larger).
+// "%6u %s\n": the interval right-aligned in six columns (wider when larger).
 std::string FormatTraceLine(uint32_t intervalMs, const std::string& text);
 
 // Writes one line when tracing is on; nothing otherwise.
@@ -26,3 +27,7 @@ void TraceWrite(const std::string& text);
 
 // F9: flips tracing and returns the new flag.
 int ToggleTrace();
+
+// Points the trace at this run's file (base folder + "\trace.txt") and
+// clock.  Tracing stays as it is (off at start).
+void SetTraceTarget(const std::string& baseFolder, Host* host);

@@ -1,0 +1,60 @@
+// The host on Win32: the main window, its timers and posted steps, message
+// boxes, sounds and the making steps' progress bar.
+//
+// The calls that block until the player or the sound device answers
+// (message boxes, the error box, sounds) are virtual, so that tests driving
+// the shell in-process can record them instead.
+#pragma once
+
+#include <windows.h>
+// Included here, before the undefs below, so that no later include brings
+// the PlaySound macro back.
+#include <mmsystem.h>
+
+#include <string>
+
+// The host's operations share these names with the Win32 macros that pick
+// the A or W function; the shell calls the W functions by their full names.
+#undef MessageBox
+#undef PlaySound
+
+#include "base/host.h"
+
+class WinHost : public Host {
+  public:
+    ~WinHost() override;
+
+    // The main window all calls refer to; set at its WM_CREATE.
+    void SetWindow(HWND window) { window_ = window; }
+    HWND Window() const { return window_; }
+
+    uint32_t TickCount() override;
+    void SetTitle(const std::string& title) override;
+    void InvalidateBoard() override;
+    Size ClientSize() override;
+    Size ScreenSize() override;
+    void SetForeground() override;
+    void SetTimer(unsigned id, unsigned ms) override;
+    void KillTimer(unsigned id) override;
+    void PostStep(unsigned msg) override;
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner owner) override;
+    void ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) override;
+    void PlaySound(const std::string& path) override;
+
+    void ShowProgress(int range, ColorRef back, ColorRef bar) override;
+    void StepProgress() override;
+    void CloseProgress() override;
+    HWND ProgressBar() const { return progress_; }
+
+    void OpenGuide(const MYBIT& picture) override;
+    void CloseGuide() override;
+
+  private:
+    HWND window_ = nullptr;
+    HWND progress_ = nullptr;  // at most one bar at a time
+};
+
+// The text of the Windows error box: the call, its object and the system's
+// own text for the error code, one per line.
+std::wstring WindowsErrorText(const std::string& call, const std::string& object, uint32_t code);

@@ -1,0 +1,184 @@
+#include "app/main_window_win.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/menu_win.h"
+#include "app/shell_texts.h"
+#include "base/text_win.h"
+#include "game/input.h"
+
+namespace {
+namespace pending {
+
+// --- Stubs: messages served by later work.  Each is replaced by the real
+// operation when its part lands. ---
+void InitGame(PuzzleGame&) {}     // record cleared, background surfaces made
+void OpenCommand(PuzzleGame&) {}  // the picture browser on screen from the start
+// The first dropped file starts a puzzle or restores a saved game.  Until
+// then the drop is only released.
+void OnDropFiles(PuzzleGame&, HDROP drop) {
+    DragFinish(drop);
+}
+void OnMakingStep(PuzzleGame&, UINT) {}  // MSG_MAKE_1 .. MSG_MAKE_5
+void OnMakeDone(PuzzleGame&) {}
+void OnPick(PuzzleGame&, int, int) {}
+// The wheel goes to the browser window under the cursor; with no browser
+// open yet it is swallowed.
+void ForwardWheel(WPARAM, LPARAM) {}
+
+}  // namespace pending
+
+bool KeyDown(int vk) {
+    return GetAsyncKeyState(vk) < 0;
+}
+
+Point CursorInClient(HWND window) {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    return {p.x, p.y};
+}
+
+void OnCreate(HWND window) {
+    ShellRecords& app = Shell();
+    PuzzleGame& g = app.game;
+    app.host->SetWindow(window);
+    g.host = app.host;
+    g.settings = &app.settings;
+    g.background = &app.background;
+    g.boardPicture = &app.background.boardPicture;
+    pending::InitGame(g);
+    DragAcceptFiles(window, TRUE);
+    MenuRefresh(window, app.settings, 0);
+    if (app.settings.arrangeMode) app.host->SetTitle(kArrangeTitle);
+    pending::OpenCommand(g);
+}
+
+void OnPaint(HWND window) {
+    ShellRecords& app = Shell();
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client{};
+    GetClientRect(window, &client);
+    PaintBoard(dc, client, app.background, app.settings);
+    EndPaint(window, &ps);
+    AfterPaint(app.game);
+}
+
+}  // namespace
+
+ShellRecords& Shell() {
+    static ShellRecords records;
+    return records;
+}
+
+void PaintBoard(HDC dc, const RECT& client, const Background& background, const Settings& settings) {
+    const MYBIT& board = background.boardPicture;
+    int saved = SaveDC(dc);
+    if (!board.Empty()) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = board.Width();
+        bi.bmiHeader.biHeight = board.Height();  // positive: rows bottom-up, as MYBIT keeps them
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(board.Width()), static_cast<DWORD>(board.Height()), 0,
+                          0, 0, static_cast<UINT>(board.Height()), board.pixels.data(), &bi, DIB_RGB_COLORS);
+        ExcludeClipRect(dc, 0, 0, board.Width(), board.Height());
+    }
+    HBRUSH brush = CreateSolidBrush(settings.backColor);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    RestoreDC(dc, saved);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    PuzzleGame& g = Shell().game;
+    int x = GET_X_LPARAM(lParam);
+    int y = GET_Y_LPARAM(lParam);
+    switch (msg) {
+        case WM_CREATE:
+            OnCreate(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_CLOSE:
+            OnClose(g);
+            DestroyWindow(window);
+            return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(g, static_cast<int>(wParam), KeyDown(VK_CONTROL), KeyDown(VK_SHIFT),
+                      CursorInClient(window));
+            return 0;
+        case WM_COMMAND:
+            OnCommand(g, window, LOWORD(wParam));
+            return 0;
+        case WM_TIMER:
+            OnTimer(g, static_cast<unsigned>(wParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(g, static_cast<unsigned>(wParam), KeyDown(VK_CONTROL), x, y);
+            return 0;
+        case WM_LBUTTONDOWN:
+            OnPress(g, kButtonLeft, x, y);
+            return 0;
+        case WM_RBUTTONDOWN:
+            OnPress(g, kButtonRight, x, y);
+            return 0;
+        case WM_MBUTTONDOWN:
+            OnPress(g, kButtonMiddle, x, y);
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            OnRelease(g);
+            return 0;
+        case WM_MOUSEWHEEL:
+            pending::ForwardWheel(wParam, lParam);
+            return 0;
+        case WM_DROPFILES:
+            pending::OnDropFiles(g, reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case MSG_MAKE_1:
+        case MSG_MAKE_2:
+        case MSG_MAKE_3:
+        case MSG_PLACE_PIECE:
+        case MSG_MAKE_5:
+            pending::OnMakingStep(g, msg);
+            return 0;
+        case MSG_MAKE_DONE:
+            pending::OnMakeDone(g);
+            return 0;
+        case MSG_PICK:
+            pending::OnPick(g, static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        default:
+            return DefWindowProcW(window, msg, wParam, lParam);
+    }
+}
+
+bool RegisterMainClass(HINSTANCE instance) {
+    WNDCLASSW wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kMainClassName;
+    return RegisterClassW(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    HMENU menu = LoadMenuW(instance, L"IDM_MAIN_MENU");
+    HWND window = CreateWindowExW(0, kMainClassName, Widen(kProgramName).c_str(),
+                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance, nullptr);
+    if (!window && menu) DestroyMenu(menu);
+    return window;
+}

@@ -1,0 +1,44 @@
+// The main window: its class, creation, window procedure and painting, and
+// the program's long-lived records it works on.
+#pragma once
+
+#include <windows.h>
+
+#include "app/host_win.h"
+#include "app/settings.h"
+#include "game/puzzle_game.h"
+#include "views/background.h"
+
+inline constexpr wchar_t kMainClassName[] = L"pukko_Class";
+inline constexpr wchar_t kInstanceMutexName[] = L"pukko_Instance";
+
+// Allocated once for the whole run; the window owns none of them.
+struct ShellRecords {
+    Settings settings{};
+    Background background;
+    PuzzleGame game;
+    WinHost winHost;
+    // The host the window hands to the game.  Tests that drive the window
+    // in-process put a recording host here before creating it.
+    WinHost* host = &winHost;
+};
+ShellRecords& Shell();
+
+// Class "pukko_Class": redrawn whole on resizing, the program's icon, the
+// arrow cursor and no background brush (WM_PAINT covers the client area).
+bool RegisterMainClass(HINSTANCE instance);
+
+// The main window with the menu IDM_MAIN_MENU, not yet shown.  WM_CREATE
+// runs inside: the game takes the window, the menu shows the settings.
+HWND CreateMainWindow(HINSTANCE instance);
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// What WM_PAINT draws: the board picture at the client's top-left, and the
+// background colour wherever the picture does not reach (all of the client
+// area while the board picture is still empty).
+void PaintBoard(HDC dc, const RECT& client, const Background& background, const Settings& settings);
+
+// The whole run: single-instance check, settings, window, message loop,
+// settings saved.  The result is the process's exit code.
+int RunProgram(HINSTANCE instance);

@@ -1,0 +1,151 @@
+#include "app/menu_win.h"
+
+#include <shellapi.h>
+
+#include "app/menu.h"
+#include "app/settings.h"
+#include "app/shell_texts.h"
+#include "base/text_win.h"
+#include "game/puzzle_game.h"
+#include "resource.h"
+
+// The core's identifiers are the resource's.
+static_assert(IDM_OPEN == kCmdOpen && IDM_SAVE == kCmdSave && IDM_EXIT == kCmdExit);
+static_assert(IDM_SAVE_EXIT_OFF == kCmdSaveExitOff && IDM_SCATTER == kCmdScatter);
+static_assert(IDM_ROTATE_OFF == kCmdRotateOff && IDM_FLIP_OFF == kCmdFlipOff);
+static_assert(IDM_GUIDE_OFF == kCmdGuideOff && IDM_GREY == kCmdGrey && IDM_SOUND_OFF == kCmdSoundOff);
+static_assert(IDM_BACK_COLOR == kCmdBackColor && IDM_BACK_TILE == kCmdBackTile);
+static_assert(IDM_SHAPE == kCmdShape && IDM_PATTERN == kCmdPattern && IDM_HELP == kCmdHelp);
+static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase);
+
+namespace {
+namespace pending {
+
+// --- Stubs: the commands of later work.  Each is replaced by the real
+// operation when its part lands; until then the command does nothing. ---
+void OpenCommand(PuzzleGame&) {}     // the picture browser
+void SaveGame(PuzzleGame&, int) {}   // save state, with its message
+void ScatterCommand(PuzzleGame&) {}  // pieces scattered again
+int InProgress(const PuzzleGame&) {
+    return 0;
+}
+void ShowGreyPicture(PuzzleGame&) {}  // grey hint made or removed, board recomposed
+int ChooseSingleColor(PuzzleGame&) {
+    return 0;
+}
+void RefreshBoard(PuzzleGame&) {}
+void OpenTileBrowser(PuzzleGame&) {}        // browser slot 2 on the back folder
+void OpenShapeDialog(PuzzleGame&, HWND) {}  // LINEDLG
+void OpenPatternWindow(PuzzleGame&, HWND) {}
+
+}  // namespace pending
+}  // namespace
+
+namespace {
+
+// The popup stays: it is handed back with MF_POPUP, so only the text changes.
+void Relabel(HMENU menu, int position, const std::string& label) {
+    HMENU popup = GetSubMenu(menu, position);
+    ModifyMenuW(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING | MF_POPUP,
+                reinterpret_cast<UINT_PTR>(popup), Widen(label).c_str());
+}
+
+HMENU GroupPopup(HMENU menu, const RadioGroup& group) {
+    HMENU popup = GetSubMenu(menu, group.top);
+    if (popup && group.sub >= 0) popup = GetSubMenu(popup, group.sub);
+    return popup;
+}
+
+void SetRadioMark(HMENU popup, const RadioGroup& group) {
+    if (IsMenuItem(group, group.checked)) {
+        CheckMenuRadioItem(popup, group.first, group.last, group.checked, MF_BYCOMMAND);
+        return;
+    }
+    // A value no item carries: the group shows no mark at all.
+    int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        UINT id = GetMenuItemID(popup, i);
+        if (id >= group.first && id <= group.last) CheckMenuItem(popup, id, MF_BYCOMMAND | MF_UNCHECKED);
+    }
+}
+
+void OpenHelp(PuzzleGame& g, HWND window) {
+    std::wstring path = Widen(HelpFilePath(*g.settings));
+    HINSTANCE result = ShellExecuteW(window, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) <= 32)
+        g.host->MessageBox(kHelpFailedText, kProgramName, kMbOk, Owner::kMainWindow);
+}
+
+}  // namespace
+
+int MenuRefresh(HWND window, Settings& s, unsigned id) {
+    int changed = ApplyMenuCommand(s, id);
+    HMENU menu = GetMenu(window);
+    if (!menu) return changed;
+    Relabel(menu, kMenuPieces, PieceCountLabel(s.pieceCount));
+    Relabel(menu, kMenuSize, SizeLabel(s.pictureSize));
+    for (const RadioGroup& group : RadioMarks(s)) {
+        if (HMENU popup = GroupPopup(menu, group)) SetRadioMark(popup, group);
+    }
+    // The grey item is a check item in the guide popup, shown with a radio
+    // bullet when on.
+    if (s.grey)
+        CheckMenuRadioItem(menu, kCmdGrey, kCmdGrey, kCmdGrey, MF_BYCOMMAND);
+    else
+        CheckMenuItem(menu, kCmdGrey, MF_BYCOMMAND | MF_UNCHECKED);
+    DrawMenuBar(window);
+    return changed;
+}
+
+void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
+    Settings& s = *g.settings;
+    switch (ClassifyCommand(id)) {
+        case CommandKind::kSetting:
+            MenuRefresh(window, s, id);
+            break;
+        case CommandKind::kOpen:
+            pending::OpenCommand(g);
+            break;
+        case CommandKind::kSave:
+            pending::SaveGame(g, 1);
+            break;
+        case CommandKind::kScatter:
+            pending::ScatterCommand(g);
+            break;
+        // The same sequence as the close box, save on exit included.
+        case CommandKind::kExit:
+            SendMessageW(window, WM_CLOSE, 0, 0);
+            break;
+        case CommandKind::kGuideOff:
+            MenuRefresh(window, s, id);
+            if (pending::InProgress(g)) g.host->CloseGuide();
+            break;
+        case CommandKind::kGuideOn:
+            MenuRefresh(window, s, id);
+            if (pending::InProgress(g)) g.host->OpenGuide(g.picture);
+            break;
+        case CommandKind::kGrey:
+            MenuRefresh(window, s, id);
+            if (pending::InProgress(g)) {
+                pending::ShowGreyPicture(g);
+                pending::RefreshBoard(g);
+            }
+            break;
+        case CommandKind::kBackColor:
+            if (pending::ChooseSingleColor(g)) pending::RefreshBoard(g);
+            break;
+        case CommandKind::kBackTile:
+            pending::OpenTileBrowser(g);
+            break;
+        case CommandKind::kShape:
+            pending::OpenShapeDialog(g, window);
+            break;
+        case CommandKind::kPattern:
+            if (g.host->MessageBox(kPatternBoxText, kProgramName, kMbOkCancel, Owner::kMainWindow) == kIdOk)
+                pending::OpenPatternWindow(g, window);
+            break;
+        case CommandKind::kHelp:
+            OpenHelp(g, window);
+            break;
+    }
+}

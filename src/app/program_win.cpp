@@ -1,0 +1,69 @@
+// Start-up and shut-down of the program around the main window.
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/sounds.h"
+#include "app/trace.h"
+#include "base/text_win.h"
+
+namespace {
+
+// The executable's own path, quoted as the first item of a command line.
+// Taken from the module rather than from GetCommandLine: a program started
+// as a bare "pukko" from a console has no folder in its command line, and
+// an unquoted argument with a backslash would be read as part of the path.
+std::string ExeCommandLine() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::string line = Narrow(path);
+    line.insert(line.begin(), '"');
+    line.push_back('"');
+    return line;
+}
+
+}  // namespace
+
+int RunProgram(HINSTANCE instance) {
+    // One copy at a time; a second one leaves at once, silently.  The
+    // handle stays open until the process ends.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (mutex) CloseHandle(mutex);
+        return 0;
+    }
+
+    ShellRecords& app = Shell();
+    LoadSettings(app.settings, ExeCommandLine());
+    BuildSoundPaths(TheSounds(), PathField(app.settings.soundFolder));
+    SetTraceTarget(BaseFolder(app.settings), app.host);
+
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    if (!RegisterMainClass(instance)) return 0;
+    HWND window = CreateMainWindow(instance);
+    if (!window) return 0;
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    UpdateWindow(window);
+
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // Settings changed during the run reach the file only here, at a
+    // normal end.
+    SaveSettings(app.settings);
+    return static_cast<int>(msg.wParam);
+}
