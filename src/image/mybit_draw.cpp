@@ -203,22 +203,28 @@ struct PointD {
 // Collects the pixels of one polyline: consecutive duplicates are dropped
 // and a pixel whose two neighbours in the sequence already touch (a corner
 // of an L) is dropped too, so the line stays one pixel wide and 8-connected.
-// The newest pixel is held back until the next one arrives, which is what
-// leaves out the last point of the polyline.
+// Pinned pixels (the joints between cubic segments) are always kept, as a
+// polyline passes through its points.  The newest pixel is held back until
+// the next one arrives, which is what leaves out the last point.
 class PixelPath {
   public:
     explicit PixelPath(MYBIT& bit, uint32_t word) : bit_(bit), word_(word) {}
 
-    void Add(Point p) {
-        if (count_ > 0 && p == last_) return;
-        if (count_ >= 2 && Touch(prev_, p)) {
+    void Add(Point p, bool pinned = false) {
+        if (count_ > 0 && p == last_) {
+            lastPinned_ |= pinned;
+            return;
+        }
+        if (count_ >= 2 && !lastPinned_ && Touch(prev_, p)) {
             // last_ is a corner between prev_ and p: replace it.
             last_ = p;
+            lastPinned_ = pinned;
             return;
         }
         if (count_ >= 2) Plot(prev_);
         prev_ = last_;
         last_ = p;
+        lastPinned_ = pinned;
         count_ = std::min(count_ + 1, 2);
     }
     // Draws what is held except the final pixel.
@@ -237,6 +243,7 @@ class PixelPath {
     uint32_t word_;
     int count_ = 0;  // pixels held: 0, 1 (last_) or 2 (prev_, last_)
     Point prev_, last_;
+    bool lastPinned_ = false;
 };
 
 Point RoundPoint(PointD p) {
@@ -308,6 +315,7 @@ void MYBIT::DrawBeziersWord(const CutList& curves, uint32_t word) {
         if (p.size() < 4 || (p.size() - 1) % 3 != 0) continue;
         PixelPath path(*this, word);
         for (size_t i = 0; i + 3 < p.size(); i += 3) {
+            if (i > 0) path.Add(p[i], true);
             PointD c[4];
             for (int j = 0; j < 4; ++j)
                 c[j] = {static_cast<double>(p[i + j].x), static_cast<double>(p[i + j].y)};

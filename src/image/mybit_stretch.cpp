@@ -4,30 +4,38 @@
 // interpolates linearly between the two nearest source pixels (pixel
 // centres aligned).  All four bytes of a pixel are filtered alike.
 //
-// Fixed point throughout: weights are fractions of 2^14 that sum exactly to
-// 2^14 for every target pixel.  The first pass keeps 8 extra bits per
-// channel in a 16-bit row; the second rounds back to bytes.  Rows are
-// streamed, so the only buffers are a few rows long.
+// Fixed point throughout: weights are fractions of 2^15 that sum exactly to
+// 2^15 for every target pixel.  The first pass keeps 8 extra bits per
+// channel in 32-bit lanes (value * 256); the second rounds back to bytes.
+// Rows are streamed, so the only buffers are a few rows long.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "image/mybit.h"
 
 namespace {
 
-constexpr int kWeightBits = 14;
+// Pixel words are read as their bytes blue, green, red, alpha, and a pixel
+// of four 32-bit lanes as two 64-bit words (blue | green << 32, red | alpha
+// << 32).
+static_assert(std::endian::native == std::endian::little);
+
+constexpr int kWeightBits = 15;
 constexpr uint32_t kOne = 1u << kWeightBits;
-// Bytes -> 16-bit rows holding value * 256; 16-bit rows -> bytes.
+// Bytes -> lanes holding value * 256 (at most 65280); lanes -> bytes.  A
+// lane's sum stays below 65280 * 2^15 + 2^22 < 2^32, so the two lanes of a
+// 64-bit word never carry into each other.
 constexpr int kToWideShift = kWeightBits - 8;
 constexpr int kToByteShift = kWeightBits + 8;
 
 // For every target index along one axis, the source indexes it reads and
 // their weights.
 struct AxisFilter {
-    std::vector<int> first;      // first source index
-    std::vector<int> count;      // number of taps
-    std::vector<size_t> offset;  // into weights
-    std::vector<uint32_t> weights;
+    std::vector<int> first;         // first source index
+    std::vector<int> count;         // number of taps
+    std::vector<size_t> offset;     // into weights
+    std::vector<uint16_t> weights;  // each at most kOne = 2^15
     double meanTaps = 0;
 
     void Add(int start, const uint32_t* w, int n) {
@@ -45,17 +53,18 @@ struct AxisFilter {
     }
 };
 
-// Rounds the exact fractions parts[k] / whole to weights that sum to kOne,
-// giving the rounding remainder to the largest weight.
+// Turns the exact fractions parts[k] / whole (which sum to 1) into weights
+// that sum to exactly kOne.  The running sums are rounded, not the single
+// fractions, so the rounding errors cannot pile up over many taps: every
+// partial sum of weights is within half a unit of the exact one.
 void Normalise(const int64_t* parts, int n, int64_t whole, uint32_t* out) {
-    int64_t sum = 0;
-    int largest = 0;
+    int64_t running = 0, given = 0;
     for (int k = 0; k < n; ++k) {
-        out[k] = static_cast<uint32_t>((parts[k] * kOne + whole / 2) / whole);
-        sum += out[k];
-        if (parts[k] > parts[largest]) largest = k;
+        running += parts[k];
+        int64_t upTo = (running * kOne + whole / 2) / whole;
+        out[k] = static_cast<uint32_t>(upTo - given);
+        given = upTo;
     }
-    out[largest] = static_cast<uint32_t>(static_cast<int64_t>(out[largest]) + (kOne - sum));
 }
 
 AxisFilter MakeFilter(int src, int dst) {
@@ -108,43 +117,82 @@ AxisFilter MakeFilter(int src, int dst) {
     return f;
 }
 
-// One target row from several source rows of the same length (n channels):
-// out[c] = round(sum of w_k * in_k[c]) >> shift.  Vectorises over c.
+// One target row from several rows of n channels each:
+// out[c] = (sum of w_k * in_k[c] + half) >> kShift.  Written as plain loops
+// over c so that they vectorise; one and two taps (every growing axis and
+// most shrinking ones) get loops of their own.
 template <class In, class Out, int kShift>
-void FilterRows(const In* const* rows, const uint32_t* w, int taps, size_t n, uint32_t* acc, Out* out) {
+void FilterRows(const In* const* rows, const uint16_t* w, int taps, size_t n, uint32_t* acc, Out* out) {
+    constexpr uint32_t kHalf = 1u << (kShift - 1);
     const In* r0 = rows[0];
     const uint32_t w0 = w[0];
-    for (size_t c = 0; c < n; ++c) acc[c] = w0 * r0[c];
-    for (int k = 1; k < taps; ++k) {
+    if (taps == 1) {
+        for (size_t c = 0; c < n; ++c) out[c] = static_cast<Out>((w0 * r0[c] + kHalf) >> kShift);
+        return;
+    }
+    const In* r1 = rows[1];
+    const uint32_t w1 = w[1];
+    if (taps == 2) {
+        for (size_t c = 0; c < n; ++c) out[c] = static_cast<Out>((w0 * r0[c] + w1 * r1[c] + kHalf) >> kShift);
+        return;
+    }
+    for (size_t c = 0; c < n; ++c) acc[c] = w0 * r0[c] + w1 * r1[c];
+    for (int k = 2; k < taps; ++k) {
         const In* rk = rows[k];
         const uint32_t wk = w[k];
         for (size_t c = 0; c < n; ++c) acc[c] += wk * rk[c];
     }
-    constexpr uint32_t kHalf = 1u << (kShift - 1);
     for (size_t c = 0; c < n; ++c) out[c] = static_cast<Out>((acc[c] + kHalf) >> kShift);
 }
 
-// One row filtered along its length: four channels per pixel.
-template <class In, class Out, int kShift>
-void FilterAlong(const In* in, const AxisFilter& f, int width, Out* out) {
-    constexpr uint32_t kHalf = 1u << (kShift - 1);
+// Lanes live in arrays of uint32_t and are read and written two at a time
+// through memcpy, which compiles to one 64-bit move.
+uint64_t Load64(const uint32_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+void Store64(uint32_t* p, uint64_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// A row of pixel words filtered along its length into lanes: the channels
+// are spread into two 64-bit words so that one multiplication weighs two.
+void WordsToLanes(const uint32_t* in, const AxisFilter& f, int width, uint32_t* out) {
+    constexpr uint64_t kHalf = (uint64_t{1} << (kToWideShift - 1)) * 0x100000001ull;
+    constexpr uint64_t kLane = 0x00FFFFFF00FFFFFFull;
     for (int x = 0; x < width; ++x) {
-        const In* p = in + static_cast<size_t>(f.first[x]) * 4;
-        const uint32_t* w = f.weights.data() + f.offset[x];
+        const uint32_t* p = in + f.first[x];
+        const uint16_t* w = f.weights.data() + f.offset[x];
         const int taps = f.count[x];
-        uint32_t a0 = 0, a1 = 0, a2 = 0, a3 = 0;
-        for (int k = 0; k < taps; ++k, p += 4) {
-            const uint32_t wk = w[k];
-            a0 += wk * p[0];
-            a1 += wk * p[1];
-            a2 += wk * p[2];
-            a3 += wk * p[3];
+        uint64_t bg = 0, ra = 0;
+        for (int k = 0; k < taps; ++k) {
+            const uint64_t v = p[k], wk = w[k];
+            bg += wk * ((v & 0xFF) | ((v & 0xFF00) << 24));
+            ra += wk * (((v >> 16) & 0xFF) | ((v >> 24) << 32));
         }
-        Out* o = out + static_cast<size_t>(x) * 4;
-        o[0] = static_cast<Out>((a0 + kHalf) >> kShift);
-        o[1] = static_cast<Out>((a1 + kHalf) >> kShift);
-        o[2] = static_cast<Out>((a2 + kHalf) >> kShift);
-        o[3] = static_cast<Out>((a3 + kHalf) >> kShift);
+        Store64(out + 4 * static_cast<size_t>(x), ((bg + kHalf) >> kToWideShift) & kLane);
+        Store64(out + 4 * static_cast<size_t>(x) + 2, ((ra + kHalf) >> kToWideShift) & kLane);
+    }
+}
+
+// A row of lanes filtered along its length back into pixel words.
+void LanesToWords(const uint32_t* in, const AxisFilter& f, int width, uint32_t* out) {
+    constexpr uint64_t kHalf = (uint64_t{1} << (kToByteShift - 1)) * 0x100000001ull;
+    for (int x = 0; x < width; ++x) {
+        const uint32_t* p = in + 4 * static_cast<size_t>(f.first[x]);
+        const uint16_t* w = f.weights.data() + f.offset[x];
+        const int taps = f.count[x];
+        uint64_t bg = 0, ra = 0;
+        for (int k = 0; k < taps; ++k) {
+            bg += w[k] * Load64(p + 4 * k);
+            ra += w[k] * Load64(p + 4 * k + 2);
+        }
+        bg += kHalf;
+        ra += kHalf;
+        out[x] = static_cast<uint32_t>(((bg >> kToByteShift) & 0xFF) | ((bg >> (32 + kToByteShift)) << 8) |
+                                       (((ra >> kToByteShift) & 0xFF) << 16) |
+                                       ((ra >> (32 + kToByteShift)) << 24));
     }
 }
 
@@ -158,17 +206,17 @@ uint8_t* Bytes(uint32_t* row) {
 // Columns first: each target row is made from its source rows, then
 // filtered along its length.  Cheaper when the height shrinks.
 void ColumnsFirst(const MYBIT& source, const AxisFilter& fx, const AxisFilter& fy, MYBIT& target) {
-    const size_t srcBytes = static_cast<size_t>(source.Width()) * 4;
-    std::vector<uint16_t> wide(srcBytes);
-    std::vector<uint32_t> acc(srcBytes);
+    const size_t channels = static_cast<size_t>(source.Width()) * 4;
+    std::vector<uint32_t> lanes(channels);
+    std::vector<uint32_t> acc(channels);
     std::vector<const uint8_t*> rows;
     for (int y = 0; y < target.Height(); ++y) {
         const int taps = fy.count[y];
         rows.resize(taps);
         for (int k = 0; k < taps; ++k) rows[k] = Bytes(source.Row(fy.first[y] + k));
-        FilterRows<uint8_t, uint16_t, kToWideShift>(rows.data(), fy.weights.data() + fy.offset[y], taps,
-                                                    srcBytes, acc.data(), wide.data());
-        FilterAlong<uint16_t, uint8_t, kToByteShift>(wide.data(), fx, target.Width(), Bytes(target.Row(y)));
+        FilterRows<uint8_t, uint32_t, kToWideShift>(rows.data(), fy.weights.data() + fy.offset[y], taps,
+                                                    channels, acc.data(), lanes.data());
+        LanesToWords(lanes.data(), fx, target.Width(), target.Row(y));
     }
 }
 
@@ -176,28 +224,28 @@ void ColumnsFirst(const MYBIT& source, const AxisFilter& fx, const AxisFilter& f
 // length once and kept in a ring (the rows read only move downwards), then
 // the target row is made from them.  Cheaper when the height grows.
 void RowsFirst(const MYBIT& source, const AxisFilter& fx, const AxisFilter& fy, MYBIT& target) {
-    const size_t dstBytes = static_cast<size_t>(target.Width()) * 4;
+    const size_t channels = static_cast<size_t>(target.Width()) * 4;
     int ring = 1;
     for (int n : fy.count) ring = std::max(ring, n);
-    std::vector<uint16_t> store(dstBytes * ring);
+    std::vector<uint32_t> store(channels * ring);
     std::vector<int> held(ring, -1);  // source row in each ring slot
-    std::vector<uint32_t> acc(dstBytes);
-    std::vector<const uint16_t*> rows;
+    std::vector<uint32_t> acc(channels);
+    std::vector<const uint32_t*> rows;
     for (int y = 0; y < target.Height(); ++y) {
         const int taps = fy.count[y];
         rows.resize(taps);
         for (int k = 0; k < taps; ++k) {
             int sy = fy.first[y] + k;
             int slot = sy % ring;
-            uint16_t* r = store.data() + dstBytes * slot;
+            uint32_t* r = store.data() + channels * slot;
             if (held[slot] != sy) {
-                FilterAlong<uint8_t, uint16_t, kToWideShift>(Bytes(source.Row(sy)), fx, target.Width(), r);
+                WordsToLanes(source.Row(sy), fx, target.Width(), r);
                 held[slot] = sy;
             }
             rows[k] = r;
         }
-        FilterRows<uint16_t, uint8_t, kToByteShift>(rows.data(), fy.weights.data() + fy.offset[y], taps,
-                                                    dstBytes, acc.data(), Bytes(target.Row(y)));
+        FilterRows<uint32_t, uint8_t, kToByteShift>(rows.data(), fy.weights.data() + fy.offset[y], taps,
+                                                    channels, acc.data(), Bytes(target.Row(y)));
     }
 }
 
