@@ -1,7 +1,16 @@
-// The background: surfaces of the screen's size over which the pieces lie.
+// The background: surfaces of the screen's size over which the pieces lie,
+// so that the main window can grow up to the screen without rebuilding
+// them.  It is one colour or a picture repeated as tiles, optionally with a
+// faded grey copy of the puzzle's picture centred in the window as a hint.
 #pragma once
 
+#include <string>
+
+#include "base/geom.h"
 #include "image/mybit.h"
+
+class Host;
+struct Settings;
 
 struct Background {
     MYBIT boardPicture;  // what the main window shows: clean board with every piece
@@ -9,3 +18,37 @@ struct Background {
     MYBIT plain;         // colour or tiles only
     MYBIT grey;          // faded copy of the puzzle's picture; present when it has pixels
 };
+
+// At start-up, once the main window exists: all surfaces at the screen's
+// size, filled with the single colour or, when the tile setting names a
+// file, its tiles.
+void InitBackground(Background& bg, Settings& settings, Host& host);
+
+// Makes the background from the tiles of a picture file and remembers the
+// path in the settings.  A file that cannot be read (the reader shows its
+// message) clears the tile setting and leaves the background as it was;
+// the result is then 0.
+int LoadTile(Background& bg, Settings& settings, Host& host, const std::string& path);
+
+// The tile repeated from the top-left corner over the whole clean board;
+// the plain background becomes a copy, and the grey picture goes on top.
+void SetTile(Background& bg, Host& host, const MYBIT& tile);
+
+// A chosen single colour: it replaces the tiles, now and at the next start.
+void SetSingleColor(Background& bg, Settings& settings, Host& host, ColorRef color);
+
+// Makes or removes the grey picture as the grey setting says.
+void SetGreyPicture(Background& bg, const Settings& settings, Host& host, const MYBIT& picture);
+void RemoveGreyPicture(Background& bg);
+
+// The light, almost colourless copy: luma * 0.5 + 50 and chroma * 0.1 on
+// the 0 .. 100 scales, hue kept.
+void MakeGreyPicture(MYBIT& grey, const MYBIT& picture);
+
+// Where a picture of size w x h is centred in the client area now.
+Point CentredAt(Host& host, int w, int h);
+
+// Brings the board picture up to date: the clean board (with the grey
+// picture centred in the client area as it is now) and no piece.  Callers
+// repaint the pieces.
+void ComposeBoard(Background& bg, Host& host);

@@ -1,0 +1,104 @@
+#include "views/background.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/settings.h"
+#include "base/host.h"
+#include "image/picture_read.h"
+
+namespace {
+
+void PasteGreyCentred(Background& bg, Host& host) {
+    if (bg.grey.Empty()) return;
+    const Point at = CentredAt(host, bg.grey.Width(), bg.grey.Height());
+    bg.cleanBoard.Paste(bg.grey, at.x, at.y);
+}
+
+}  // namespace
+
+Point CentredAt(Host& host, int w, int h) {
+    const Size client = host.ClientSize();
+    return Point{(client.cx - w) / 2, (client.cy - h) / 2};
+}
+
+void InitBackground(Background& bg, Settings& settings, Host& host) {
+    const Size screen = host.ScreenSize();
+    bg.cleanBoard.CreateFilled(settings.backColor, screen.cx, screen.cy);
+    if (settings.tileFile[0] != '\0') LoadTile(bg, settings, host, PathField(settings.tileFile));
+    bg.plain.CopyFrom(bg.cleanBoard);
+    PasteGreyCentred(bg, host);
+    bg.boardPicture.CopyFrom(bg.cleanBoard);
+}
+
+void SetTile(Background& bg, Host& host, const MYBIT& tile) {
+    MYBIT& clean = bg.cleanBoard;
+    const int tw = tile.Width(), th = tile.Height();
+    if (tw > 0 && th > 0) {
+        // Row by row, the same as pasting the tile at every multiple of its
+        // size from the top-left corner; the last column and row are cut.
+        for (int y = 0; y < clean.Height(); ++y) {
+            const uint32_t* src = tile.Row(y % th);
+            uint32_t* dst = clean.Row(y);
+            for (int x = 0; x < clean.Width(); x += tw) {
+                const int w = std::min(tw, clean.Width() - x);
+                std::memcpy(dst + x, src, sizeof(uint32_t) * static_cast<size_t>(w));
+            }
+        }
+    }
+    bg.plain.CopyFrom(clean);
+    PasteGreyCentred(bg, host);
+}
+
+int LoadTile(Background& bg, Settings& settings, Host& host, const std::string& path) {
+    SetPathField(settings.tileFile, path);
+    MYBIT tile;
+    if (!LoadFile(tile, path, host, 1) || tile.Empty()) {
+        settings.tileFile[0] = '\0';
+        return 0;
+    }
+    SetTile(bg, host, tile);
+    return 1;
+}
+
+void SetSingleColor(Background& bg, Settings& settings, Host& host, ColorRef color) {
+    settings.backColor = color;
+    settings.tileFile[0] = '\0';
+    bg.cleanBoard.Fill(color);
+    bg.plain.CopyFrom(bg.cleanBoard);
+    PasteGreyCentred(bg, host);
+}
+
+void MakeGreyPicture(MYBIT& grey, const MYBIT& picture) {
+    grey.CopyFrom(picture);
+    for (uint32_t& px : grey.pixels) {
+        double y = 0, hue = 0, chroma = 0;
+        RgbToYhc(px, y, hue, chroma);
+        px = YhcToPixel(y * 0.5 + 50, hue, chroma * 0.1);
+    }
+}
+
+void SetGreyPicture(Background& bg, const Settings& settings, Host& host, const MYBIT& picture) {
+    if (settings.grey == 0) {
+        RemoveGreyPicture(bg);
+        return;
+    }
+    MakeGreyPicture(bg.grey, picture);
+    bg.cleanBoard.CopyFrom(bg.plain);
+    PasteGreyCentred(bg, host);
+}
+
+void RemoveGreyPicture(Background& bg) {
+    bg.grey.Free();
+    bg.cleanBoard.CopyFrom(bg.plain);
+}
+
+void ComposeBoard(Background& bg, Host& host) {
+    // The grey picture follows the client area: the clean board is restored
+    // first, so a picture pasted at an earlier centre leaves no trace.
+    if (!bg.grey.Empty()) {
+        bg.cleanBoard.CopyFrom(bg.plain);
+        PasteGreyCentred(bg, host);
+    }
+    bg.boardPicture.CopyFrom(bg.cleanBoard);
+}
