@@ -1,0 +1,181 @@
+#include "game/clock.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/file_io.h"
+#include "views/background.h"
+
+namespace {
+
+bool EndsWithPko(const std::string& path) {
+    if (path.size() < 4) return false;
+    static const char kExt[] = ".pko";
+    for (size_t i = 0; i < 4; ++i) {
+        char c = path[path.size() - 4 + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kExt[i]) return false;
+    }
+    return true;
+}
+
+// The finished picture when part of the puzzle lies off the board picture:
+// a crop would lose that part and put the rest out of place.  The picture is
+// rendered instead, w x h, the pieces pasted in drawing order over the clean
+// board under the place where it will come to rest.
+void RenderFinished(PuzzleGame& g, const Rect& finished, const Rect& rest) {
+    const Board& b = g.board;
+    g.finished.Create(finished.Width(), finished.Height());
+    if (b.cleanBoard) {
+        MYBIT under;
+        if (under.CropFrom(*b.cleanBoard, rest.left, rest.top, rest.Width(), rest.Height()))
+            g.finished.Paste(under, std::max(rest.left, 0) - rest.left, std::max(rest.top, 0) - rest.top);
+    }
+    for (int k = 0; k < b.count; ++k) {
+        const Piece& p = b.pieces[b.order[k]];
+        g.finished.PasteBlend(p.Current(), p.left - finished.left, p.top - finished.top);
+    }
+}
+
+}  // namespace
+
+bool IsSpeck(const Piece& p) {
+    return p.homeRight - p.homeLeft <= 2 && p.homeBottom - p.homeTop <= 2;
+}
+
+int CountGroups(const Board& board) {
+    int groups = 0;
+    bool any = false;
+    int32_t previous = 0;
+    for (int k = 0; k < board.count; ++k) {
+        const Piece& p = board.pieces[board.order[k]];
+        if (IsSpeck(p)) continue;
+        if (!any || p.group != previous) ++groups;
+        any = true;
+        previous = p.group;
+    }
+    return groups;
+}
+
+int IsComplete(const PuzzleGame& g) {
+    return g.State() == kStatePlaying && CountGroups(g.board) == 1;
+}
+
+int InProgress(const PuzzleGame& g) {
+    return g.State() == kStatePlaying && CountGroups(g.board) != 1;
+}
+
+uint32_t ElapsedMs(const PuzzleGame& g) {
+    return g.lastTick + static_cast<uint32_t>(g.carriedTime) - g.startTick;
+}
+
+std::string FormatTitle(uint32_t elapsedMs, int groups, int total) {
+    const unsigned hours = elapsedMs / 3600000u;
+    const unsigned minutes = (elapsedMs / 60000u) % 60u;
+    const unsigned seconds = (elapsedMs / 1000u) % 60u;
+    char text[160];
+    if (groups >= 2)
+        std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u 残り%dﾋﾟｰｽ(全%dﾋﾟｰｽ)", hours, minutes, seconds,
+                      groups, total);
+    else
+        std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u (^o^)完成(^o^) (全%dﾋﾟｰｽ)", hours, minutes,
+                      seconds, total);
+    return text;
+}
+
+void UpdateTitle(PuzzleGame& g) {
+    if (!g.host) return;
+    g.host->SetTitle(FormatTitle(ElapsedMs(g), CountGroups(g.board), g.totalPieces));
+}
+
+void ClockTick(PuzzleGame& g) {
+    if (!g.host) return;
+    g.lastTick = g.host->TickCount();
+    UpdateTitle(g);
+}
+
+Rect FinishedRect(const Board& board) {
+    Rect r{99999, 99999, -99999, -99999};
+    bool any = false;
+    for (int i = 0; i < board.count; ++i) {
+        const Piece& p = board.pieces[i];
+        if (IsSpeck(p)) continue;
+        any = true;
+        r.left = std::min(r.left, p.left);
+        r.top = std::min(r.top, p.top);
+        r.right = std::max(r.right, p.right);
+        r.bottom = std::max(r.bottom, p.bottom);
+    }
+    return any ? r : Rect{};
+}
+
+void Complete(PuzzleGame& g) {
+    if (!g.host) return;
+    Host& host = *g.host;
+    host.KillTimer(IDT_CLOCK);
+    UpdateTitle(g);
+    host.InvalidateBoard();
+
+    const Rect fin = FinishedRect(g.board);
+    if (fin.IsEmpty()) return;  // nothing countable lies on the board
+    const int w = fin.Width(), h = fin.Height();
+
+    const Size client = host.ClientSize();
+    if (w > client.cx || h > client.cy) {
+        g.finalRect = fin;
+        g.slideX = g.slideY = 0;
+    } else {
+        const int left = (client.cx - w) / 2, top = (client.cy - h) / 2;
+        g.finalRect = Rect{left, top, left + w, top + h};
+        g.slideX = fin.left - left;
+        g.slideY = fin.top - top;
+    }
+
+    const MYBIT* board = g.board.boardPicture;
+    const bool onBoard = board && fin.left >= 0 && fin.top >= 0 && fin.right <= board->Width() &&
+                         fin.bottom <= board->Height();
+    if (onBoard)
+        g.finished.CropFrom(*board, fin.left, fin.top, w, h);
+    else
+        RenderFinished(g, fin, g.finalRect);
+
+    // The records already hold the resting place; the board picture follows
+    // as the slide goes.
+    for (int i = 0; i < g.board.count; ++i) {
+        Piece& p = g.board.pieces[i];
+        p.left -= g.slideX;
+        p.right -= g.slideX;
+        p.top -= g.slideY;
+        p.bottom -= g.slideY;
+    }
+    host.SetTimer(IDT_SLIDE, kSlideInterval);
+
+    // A finished saved game cannot be taken up again; a missing file is no
+    // matter.
+    if (EndsWithPko(g.pictureFile)) DeleteFileAt(g.pictureFile);
+}
+
+int SlideToward(int offset) {
+    if (offset >= kSlideStep)
+        offset -= kSlideStep;
+    else if (offset < 0)
+        offset += kSlideStep;
+    if (offset > -kSlideStep && offset < kSlideStep) offset = 0;
+    return offset;
+}
+
+void SlideStep(PuzzleGame& g) {
+    if (!g.host) return;
+    Host& host = *g.host;
+    if (g.slideX == 0 && g.slideY == 0) {
+        host.KillTimer(IDT_SLIDE);
+        if (g.drawCompletionFrame) g.drawCompletionFrame(g, 0, 0, 0, 0, 0);
+        return;
+    }
+    g.slideX = SlideToward(g.slideX);
+    g.slideY = SlideToward(g.slideY);
+    if (g.background) ComposeBoard(*g.background, host);
+    if (g.boardPicture)
+        g.boardPicture->Paste(g.finished, g.finalRect.left + g.slideX, g.finalRect.top + g.slideY);
+    host.InvalidateBoard();
+}

@@ -1,0 +1,19 @@
+// Setting up the one game record when the main window is created, and
+// clearing it before every new puzzle.
+#pragma once
+
+#include "game/puzzle_game.h"
+
+// At WM_CREATE: the record takes the host (the main window), the settings
+// and the background, makes the background's surfaces and points the board
+// at its pictures.
+void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background);
+
+// Drops the current puzzle: the making record and the board emptied, every
+// picture freed, pointer state, clock and completion cleared, the guide
+// closed, the grey hint removed and the board shown without pieces, the
+// title back to the program's name, and the clock and slide timers killed.
+void ResetGame(PuzzleGame& g);
+
+// The title of the main window while no puzzle is played.
+const char* IdleTitle(const Settings& settings);
