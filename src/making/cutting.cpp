@@ -241,6 +241,7 @@ void CutPiece(MakingState& m, int k, int32_t edgeLight) {
     for (const Point& p : marked)
         outline.push_back(static_cast<uint32_t>(top + p.y) * static_cast<uint32_t>(W) +
                           static_cast<uint32_t>(left + p.x));
+    std::sort(outline.begin(), outline.end());
 
     Piece& piece = m.table->pieces[k];
     MakePiecePictures(pm, m.picture, left / 2, top / 2, m.edgeWidth, edgeLight, piece.pictures);
@@ -248,6 +249,8 @@ void CutPiece(MakingState& m, int k, int32_t edgeLight) {
     piece.top = piece.homeTop = top / 2;
     piece.right = piece.homeRight = left / 2 + w / 2;
     piece.bottom = piece.homeBottom = top / 2 + h / 2;
+    // The outline list is all the neighbour search needs of the piece mask.
+    pm.Free();
 }
 
 namespace {
@@ -286,20 +289,24 @@ Rect BoxRect(const AreaBox& b) {
     return Rect{b.minX, b.minY, b.maxX, b.maxY};
 }
 
-// Outline words piece e shares with piece h inside both rectangles, counted
-// up to the neighbour threshold.
+// Outline words pieces e and h have in common, counted up to the neighbour
+// threshold.  A word that is outline of both lies in both rectangles, so
+// this is the count over the common part of the rectangles.
 int CountShared(const MakingState& m, int e, int h) {
-    const std::vector<uint32_t>& outline = m.outlines[e];
-    if (e == h) return static_cast<int>(std::min<size_t>(outline.size(), kSharedOutline));
-    const Rect rh = BoxRect(m.boxes[h]);
-    const MYBIT& mh = m.pieceMasks[h];
-    if (mh.Empty()) return 0;
-    const uint32_t W = static_cast<uint32_t>(m.maskWidth);
+    const std::vector<uint32_t>& a = m.outlines[e];
+    if (e == h) return static_cast<int>(std::min<size_t>(a.size(), kSharedOutline));
+    const std::vector<uint32_t>& b = m.outlines[h];
     int count = 0;
-    for (uint32_t index : outline) {
-        const int x = static_cast<int>(index % W), y = static_cast<int>(index / W);
-        if (x < rh.left || x >= rh.right || y < rh.top || y >= rh.bottom) continue;
-        if (mh.At(x - rh.left, y - rh.top) == kMaskOutline && ++count == kSharedOutline) break;
+    for (size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+        if (a[i] < b[j]) {
+            ++i;
+        } else if (b[j] < a[i]) {
+            ++j;
+        } else {
+            if (++count == kSharedOutline) break;
+            ++i;
+            ++j;
+        }
     }
     return count;
 }

@@ -46,16 +46,17 @@ struct MakingState {
     int32_t areaCount = 0;
     int32_t stage = kStateNone;
     std::vector<AreaBox> boxes;     // kMaxAreas; replaced by the cut rectangle when cut
-    std::vector<MYBIT> pieceMasks;  // kMaxAreas
+    std::vector<MYBIT> pieceMasks;  // kMaxAreas; piece k's mask while it is cut
     int32_t edgeWidth = 0;          // mask pixels
     int32_t labelRow = 0;           // the mask row the next labelling step scans
     size_t labelCursor = 0;         // index of the next mask word to read
     int32_t cutPosition = 0;        // pieces cut so far
 
     // Outline pixels of each cut piece, each listed once, as mask word
-    // indices y * maskWidth + x (y from the top).  They are the marked words
-    // of the piece mask, kept as a list so that the neighbour search visits
-    // only them.
+    // indices y * maskWidth + x (y from the top), in increasing order.  They
+    // are the marked words of the piece mask: the neighbour search needs
+    // nothing else of it, so the piece mask is released once the piece is
+    // cut (a 1000-piece puzzle would keep a hundred megabytes of them).
     std::vector<std::vector<uint32_t>> outlines;  // kMaxAreas
     int32_t areasFull = 0;                        // 1 when labelling stopped at kMaxAreas areas
 };

@@ -1,36 +1,86 @@
 #include "making/piece_pictures.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
 #include <vector>
 
 #include "image/mybit.h"
 
 namespace {
 
-// Per word of a w x h binary image B (top row first) and radius R, with the
-// (2R + 1)-square window centred on the word and clipped to the image:
-//   sp:    words of B in the window with dx + dy >= 0,
-//   total: words of B in the window,
-//   diag:  words of B in the window with dx + dy == 0.
-// The region dx + dy >= 0 of the window is the triangle with its right angle
-// at the window's bottom-right corner; moving the window down one row adds
-// its new bottom row and drops the anti-diagonal it leaves behind, so each
-// value follows from the one above in constant time, with prefix sums along
-// rows and along anti-diagonals.  Outside the image everything is 0, which is
-// the clipping; the image is padded by 2R + 1 so no index leaves the arrays.
-struct HalfCounts {
-    std::vector<int32_t> sp, total, diag;
+// Work arrays kept from piece to piece: a puzzle cuts up to thousands of
+// pieces of similar size, and fresh arrays would cost a page fault per page.
+struct Scratch {
+    std::vector<uint8_t> B;
+    std::vector<int32_t> rowSum, antiSum, mainSum;
+    std::vector<int32_t> dPlus, mainDiag;   // per word
+    std::vector<int32_t> runD, runS, runT;  // per column: the running counts
+    std::vector<uint8_t> deep;
+    std::vector<uint64_t> packed;
 };
+Scratch& TheScratch() {
+    static Scratch scratch;
+    return scratch;
+}
 
-void CountHalves(const std::vector<uint8_t>& B, int w, int h, int R, HalfCounts& out) {
-    const int P = 2 * R + 1;
-    const int PW = w + 2 * P, PH = h + 2 * P;
-    // rowSum[Y][X]: B over row Y, columns 0 .. X (padded coordinates).
-    // antiSum[Y][X]: B over (X - t, Y + t), t >= 0.
-    std::vector<int32_t> rowSum(static_cast<size_t>(PW) * PH, 0);
-    std::vector<int32_t> antiSum(static_cast<size_t>(PW) * PH, 0);
+// The bevel map of a mask in orientation o is, word for word, a percentage
+// a * 100 / (a + b) of two half-window counts: a the non-zero words of the
+// (2R + 1)-square window (clipped to the mask) on one side of a diagonal
+// through the centre, b those on the other side, the diagonal counting in
+// both.  Turning the mask turns the window, so in the unturned frame only
+// the two diagonals, each seen from either side, occur:
+//   map 0: dx + dy >= 0 against <= 0 (orientations 0 and 7),
+//   map 1: the same the other way round (2 and 5),
+//   map 2: dx - dy <= 0 against >= 0 (1 and 4),
+//   map 3: dx - dy >= 0 against <= 0 (3 and 6).
+// With T the window's count and G the count on the diagonal, the far side
+// is T + G minus the near side, so per word only S+ = #(dx + dy >= 0) and
+// D+ = #(dx - dy >= 0) are needed besides T and G.
+//
+// S+ is the triangle with its right angle at the window's bottom-right
+// corner: moving the window down a row adds its new bottom row and drops the
+// anti-diagonal it leaves, so S+ follows from the row above in constant time
+// with prefix sums along rows and anti-diagonals.  D+ is the triangle at the
+// top-right corner and follows the same way from the row below, along main
+// diagonals.  Outside the mask every count is 0, which is the clipping; the
+// arrays are padded by 2R + 1 (one more row below) so no index leaves them.
+//
+// The four percentages of a word are packed into one 64-bit word, map j in
+// bits 16 j and up, so that the four sums of a 2 x 2 block take three
+// additions; 0 outside the piece.
+constexpr uint64_t kAllFlat = 0x0032003200320032ull;  // 50 in every map
+
+void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& map) {
+    const int w = pieceMask.Width(), h = pieceMask.Height();
+    const size_t n = static_cast<size_t>(w) * h;
+    map.assign(n, 0);
+    if (n == 0) return;
+    // A radius reaching past the whole mask behaves as one just reaching it:
+    // no word is deep inside and every window holds the whole mask.
+    const int R = std::clamp(edgeWidth, 0, std::max(w, h));
+    Scratch& sc = TheScratch();
+
+    std::vector<uint8_t>& B = sc.B;
+    B.resize(n);
     for (int y = 0; y < h; ++y) {
-        int32_t* row = rowSum.data() + static_cast<size_t>(y + P) * PW;
+        const uint32_t* row = pieceMask.Row(y);
+        uint8_t* b = B.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) b[x] = row[x] != 0;
+    }
+
+    const int P = 2 * R + 1;
+    const int PW = w + 2 * P, PH = h + 2 * P + 1;
+    const size_t PN = static_cast<size_t>(PW) * PH;
+    // rowSum[Y][X]: B over row Y, columns up to X; antiSum[Y][X]: B over
+    // (X - t, Y + t); mainSum[Y][X]: B over (X + t, Y + t); t >= 0, padded
+    // coordinates X = x + P, Y = y + P.
+    sc.rowSum.assign(PN, 0);
+    sc.antiSum.assign(PN, 0);
+    sc.mainSum.assign(PN, 0);
+    for (int y = 0; y < h; ++y) {
+        int32_t* row = sc.rowSum.data() + static_cast<size_t>(y + P) * PW;
         const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
         int32_t run = 0;
         for (int x = 0; x < w; ++x) {
@@ -39,46 +89,98 @@ void CountHalves(const std::vector<uint8_t>& B, int w, int h, int R, HalfCounts&
         }
         std::fill(row + P + w, row + PW, run);
     }
-    for (int Y = PH - 1; Y >= 0; --Y) {
-        int32_t* a = antiSum.data() + static_cast<size_t>(Y) * PW;
+    for (int Y = PH - 2; Y >= 0; --Y) {
+        int32_t* a = sc.antiSum.data() + static_cast<size_t>(Y) * PW;
+        int32_t* d = sc.mainSum.data() + static_cast<size_t>(Y) * PW;
+        const int32_t* aBelow = a + PW;
+        const int32_t* dBelow = d + PW;
+        for (int X = 1; X < PW; ++X) a[X] = aBelow[X - 1];
+        for (int X = 0; X + 1 < PW; ++X) d[X] = dBelow[X + 1];
         const int y = Y - P;
-        const uint8_t* b = (y >= 0 && y < h) ? B.data() + static_cast<size_t>(y) * w : nullptr;
-        if (Y + 1 < PH) {
-            const int32_t* below = a + PW;
-            for (int X = 1; X < PW; ++X) a[X] = below[X - 1];
+        if (y < 0 || y >= h) continue;
+        const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            a[x + P] += b[x];
+            d[x + P] += b[x];
         }
-        if (b)
-            for (int x = 0; x < w; ++x) a[x + P] += b[x];
+    }
+    auto rowAt = [&](const std::vector<int32_t>& v, int Y) {
+        return v.data() + static_cast<size_t>(Y) * PW + P;
+    };
+
+    // D+ and the main diagonal's count, from the bottom up: the window
+    // centred below the last row + R sees nothing.
+    sc.dPlus.assign(n, 0);
+    sc.mainDiag.assign(n, 0);
+    std::vector<int32_t>& dp = sc.runD;
+    dp.assign(w, 0);
+    for (int y = h + R - 1; y >= 0; --y) {
+        const int Y = y + P;
+        const int32_t* rowIn = rowAt(sc.rowSum, Y - R);  // the window's new top row
+        const int32_t* diagTop = rowAt(sc.mainSum, Y + 1 - R);
+        const int32_t* diagEnd = rowAt(sc.mainSum, Y + 2 + R);
+        for (int x = 0; x < w; ++x)
+            dp[x] += (rowIn[x + R] - rowIn[x - R - 1]) - (diagTop[x - R] - diagEnd[x + R + 1]);
+        if (y >= h) continue;
+        const int32_t* gTop = rowAt(sc.mainSum, Y - R);
+        const int32_t* gEnd = rowAt(sc.mainSum, Y + R + 1);
+        int32_t* odp = sc.dPlus.data() + static_cast<size_t>(y) * w;
+        int32_t* og = sc.mainDiag.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            odp[x] = dp[x];
+            og[x] = gTop[x - R] - gEnd[x + R + 1];
+        }
     }
 
-    const size_t n = static_cast<size_t>(w) * h;
-    out.sp.assign(n, 0);
-    out.total.assign(n, 0);
-    out.diag.assign(n, 0);
-    std::vector<int32_t> sp(w, 0), total(w, 0);  // the window centred on row y - 1
+    // S+ and the window count from the top down, and the percentages row by
+    // row.
+    std::vector<int32_t>& sp = sc.runS;
+    std::vector<int32_t>& total = sc.runT;
+    sp.assign(w, 0);
+    total.assign(w, 0);
+    sc.deep.assign(w, 0);
     for (int y = -R; y < h; ++y) {
         const int Y = y + P;
-        const int32_t* rowIn = rowSum.data() + static_cast<size_t>(Y + R) * PW + P;  // new bottom row
-        const int32_t* rowOut = rowSum.data() + static_cast<size_t>(Y - R - 1) * PW + P;
-        const int32_t* antiTop = antiSum.data() + static_cast<size_t>(Y - 1 - R) * PW + P;
-        const int32_t* antiEnd = antiSum.data() + static_cast<size_t>(Y + R) * PW + P;
+        const int32_t* rowIn = rowAt(sc.rowSum, Y + R);  // the window's new bottom row
+        const int32_t* rowOut = rowAt(sc.rowSum, Y - R - 1);
+        const int32_t* antiTop = rowAt(sc.antiSum, Y - 1 - R);
+        const int32_t* antiEnd = rowAt(sc.antiSum, Y + R);
         for (int x = 0; x < w; ++x) {
-            int32_t in = rowIn[x + R] - rowIn[x - R - 1];
-            int32_t outRow = rowOut[x + R] - rowOut[x - R - 1];
-            int32_t leaving = antiTop[x + R] - antiEnd[x - R - 1];
-            sp[x] += in - leaving;
-            total[x] += in - outRow;
+            const int32_t in = rowIn[x + R] - rowIn[x - R - 1];
+            sp[x] += in - (antiTop[x + R] - antiEnd[x - R - 1]);
+            total[x] += in - (rowOut[x + R] - rowOut[x - R - 1]);
         }
         if (y < 0) continue;
-        const int32_t* dTop = antiSum.data() + static_cast<size_t>(Y - R) * PW + P;
-        const int32_t* dEnd = antiSum.data() + static_cast<size_t>(Y + R + 1) * PW + P;
-        int32_t* osp = out.sp.data() + static_cast<size_t>(y) * w;
-        int32_t* ot = out.total.data() + static_cast<size_t>(y) * w;
-        int32_t* od = out.diag.data() + static_cast<size_t>(y) * w;
+
+        // Deep inside: the piece reaches the radius diagonally every way.
+        uint8_t* deep = sc.deep.data();
+        std::fill(deep, deep + w, 0);
+        if (y - R >= 0 && y + R < h) {
+            const uint8_t* up = B.data() + static_cast<size_t>(y - R) * w;
+            const uint8_t* down = B.data() + static_cast<size_t>(y + R) * w;
+            for (int x = R; x + R < w; ++x) deep[x] = up[x - R] & up[x + R] & down[x - R] & down[x + R];
+        }
+        const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
+        const int32_t* gTop = rowAt(sc.antiSum, Y - R);
+        const int32_t* gEnd = rowAt(sc.antiSum, Y + R + 1);
+        const int32_t* dPlus = sc.dPlus.data() + static_cast<size_t>(y) * w;
+        const int32_t* gd = sc.mainDiag.data() + static_cast<size_t>(y) * w;
+        const size_t i0 = static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
-            osp[x] = sp[x];
-            ot[x] = total[x];
-            od[x] = dTop[x + R] - dEnd[x - R - 1];
+            if (!b[x]) continue;
+            const size_t i = i0 + x;
+            if (deep[x]) {
+                map[i] = kAllFlat;
+                continue;
+            }
+            // The word itself lies on both diagonals, so no sum is 0; the far
+            // side's percentage is 100 less the near side's, rounded up.
+            const int32_t sSum = total[x] + (gTop[x + R] - gEnd[x - R - 1]);
+            const int32_t sq = sp[x] * 100 / sSum, sr = sp[x] * 100 % sSum;
+            const int32_t dSum = total[x] + gd[x];
+            const int32_t dq = dPlus[x] * 100 / dSum, dr = dPlus[x] * 100 % dSum;
+            map[i] = static_cast<uint64_t>(sq) | static_cast<uint64_t>(100 - sq - (sr != 0)) << 16 |
+                     static_cast<uint64_t>(100 - dq - (dr != 0)) << 32 | static_cast<uint64_t>(dq) << 48;
         }
     }
 }
@@ -86,51 +188,11 @@ void CountHalves(const std::vector<uint8_t>& B, int w, int h, int R, HalfCounts&
 }  // namespace
 
 void BevelPercentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint8_t> map[4]) {
-    const int w = pieceMask.Width(), h = pieceMask.Height();
-    const size_t n = static_cast<size_t>(w) * h;
-    for (int j = 0; j < 4; ++j) map[j].assign(n, 0);
-    if (n == 0) return;
-    // A radius reaching past the whole mask behaves as one just reaching it:
-    // no word is deep inside and every window holds the whole mask.
-    const int R = std::clamp(edgeWidth, 0, std::max(w, h));
-
-    std::vector<uint8_t> B(n), flipped(n);
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* row = pieceMask.Row(y);
-        uint8_t* b = B.data() + static_cast<size_t>(y) * w;
-        uint8_t* f = flipped.data() + static_cast<size_t>(h - 1 - y) * w;
-        for (int x = 0; x < w; ++x) b[x] = f[x] = row[x] != 0;
-    }
-    // Turned upside down, dx + dy >= 0 becomes dx - dy >= 0: the counts of
-    // the other diagonal.
-    HalfCounts s, d;
-    CountHalves(B, w, h, R, s);
-    CountHalves(flipped, w, h, R, d);
-
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
-        const size_t i0 = static_cast<size_t>(y) * w;
-        const size_t f0 = static_cast<size_t>(h - 1 - y) * w;
-        for (int x = 0; x < w; ++x) {
-            if (!b[x]) continue;
-            const size_t i = i0 + x;
-            // Deep inside: the piece reaches the radius diagonally every way.
-            bool deep =
-                x - R >= 0 && x + R < w && y - R >= 0 && y + R < h &&
-                B[static_cast<size_t>(y - R) * w + x - R] && B[static_cast<size_t>(y - R) * w + x + R] &&
-                B[static_cast<size_t>(y + R) * w + x - R] && B[static_cast<size_t>(y + R) * w + x + R];
-            if (deep) {
-                map[0][i] = map[1][i] = map[2][i] = map[3][i] = 50;
-                continue;
-            }
-            // The word itself lies on both diagonals, so no sum is 0.
-            const int32_t sPlus = s.sp[i], sMinus = s.total[i] + s.diag[i] - sPlus;
-            const int32_t dPlus = d.sp[f0 + x], dMinus = d.total[f0 + x] + d.diag[f0 + x] - dPlus;
-            map[0][i] = static_cast<uint8_t>(sPlus * 100 / (sPlus + sMinus));
-            map[1][i] = static_cast<uint8_t>(sMinus * 100 / (sPlus + sMinus));
-            map[2][i] = static_cast<uint8_t>(dMinus * 100 / (dPlus + dMinus));
-            map[3][i] = static_cast<uint8_t>(dPlus * 100 / (dPlus + dMinus));
-        }
+    std::vector<uint64_t> packed;
+    Percentages(pieceMask, edgeWidth, packed);
+    for (int j = 0; j < 4; ++j) {
+        map[j].resize(packed.size());
+        for (size_t i = 0; i < packed.size(); ++i) map[j][i] = static_cast<uint8_t>(packed[i] >> (16 * j));
     }
 }
 
@@ -138,21 +200,44 @@ namespace {
 
 // One picture word shaded by bevel percentage p with strength L, as the rim
 // shading does it: luma moved by (p / 100 - 0.5) * L on the 0 .. 100 scale,
-// hue and chroma kept.  The colour is decomposed once for all orientations.
-// Without a change of luma (p = 50, or no strength) the colour is kept as it
-// is: the round trip through luma, hue and chroma could move a channel by one.
+// hue and chroma kept.  Only the luma differs between the orientations of a
+// word, so its hue and chroma are turned into the two colour offsets once:
+// the arithmetic is that of YhcToPixel, step for step, without a sine and
+// cosine per orientation.  Without a change of luma (p = 50, or no strength)
+// the colour is kept as it is: the round trip through luma, hue and chroma
+// could move a channel by one.
+constexpr double kWr = 0.298912, kWg = 0.586611, kWb = 0.114478;
+constexpr double kChromaFull = 227.687438;
+constexpr double kPi = std::numbers::pi;
+
+double Clamp(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+uint32_t Channel(double v) {
+    return static_cast<uint32_t>(v >= 0 ? (v < 255 ? v : 255) : 0);
+}
+
 struct Shade {
     uint32_t source;
     bool ready = false;
-    double y = 0, hue = 0, chroma = 0;
+    double luma = 0, sine = 0, cosine = 0, greenSine = 0, greenCosine = 0;
 
-    uint32_t At(int p, int L) {
-        if (p == 50 || L == 0) return source;
+    // shift[p] = (p / 100 - 0.5) * L, the luma change for percentage p.
+    uint32_t At(int p, const double* shift) {
+        if (p == 50) return source;
         if (!ready) {
-            RgbToYhc(source, y, hue, chroma);
+            double hue, chroma;
+            RgbToYhc(source, luma, hue, chroma);
+            const double c = Clamp(chroma, 0, 100) * kChromaFull / 100;
+            const double theta = Clamp(hue, 0, 100) * 2 * kPi / 100 - kPi;
+            sine = c * std::sin(theta);
+            cosine = c * std::cos(theta);
+            greenSine = sine * kWr / kWg;
+            greenCosine = cosine * kWb / kWg;
             ready = true;
         }
-        return YhcToPixel(y + (p / 100.0 - 0.5) * L, hue, chroma);
+        const double y = Clamp(luma + shift[p], 0, 100) * 255 / 100;
+        return Channel(y + sine) << 16 | Channel(y - greenSine - greenCosine) << 8 | Channel(y + cosine);
     }
 };
 
@@ -170,40 +255,51 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
     }
     if (W2 == 0 || H2 == 0) return;
 
-    std::vector<uint8_t> map[4];
-    BevelPercentages(pieceMask, edgeWidth, map);
+    std::vector<uint64_t>& map = TheScratch().packed;
+    Percentages(pieceMask, edgeWidth, map);
+    double shift[101];
+    for (int p = 0; p <= 100; ++p) shift[p] = (p / 100.0 - 0.5) * edgeLight;
 
+    // Where each orientation's picture takes the word of block (bx, by):
+    // out[o] at start[o] + bx * step[o] for the row by.  The quarter-turned
+    // pictures are H2 wide and W2 high.
+    uint32_t* start[8];
+    std::ptrdiff_t step[8];
     static constexpr uint32_t kCoverage[5] = {0, 63, 127, 191, 255};
+    // sum / n for sums up to 4 * 100, as a multiplication.
+    static constexpr uint32_t kPerCount[5] = {0, 65536, 32768, 21846, 16384};
     for (int by = 0; by < H2; ++by) {
+        const int ry = H2 - 1 - by;
+        start[0] = out[0].Row(by), step[0] = 1;
+        start[1] = out[1].pixels.data() + by, step[1] = H2;
+        start[2] = out[2].Row(ry) + W2 - 1, step[2] = -1;
+        start[3] = out[3].Row(0) + ry, step[3] = -H2;
+        start[4] = out[4].Row(by) + W2 - 1, step[4] = -1;
+        start[5] = out[5].pixels.data() + ry, step[5] = H2;
+        start[6] = out[6].Row(ry), step[6] = 1;
+        start[7] = out[7].Row(0) + by, step[7] = -H2;
         const uint32_t* m0 = pieceMask.Row(2 * by);
         const uint32_t* m1 = pieceMask.Row(2 * by + 1);
         const uint32_t* src = picture.Row(py + by) + px;
-        const size_t top = static_cast<size_t>(2 * by) * w;
+        const uint64_t* p0 = map.data() + static_cast<size_t>(2 * by) * w;
+        const uint64_t* p1 = p0 + w;
         for (int bx = 0; bx < W2; ++bx) {
             const int x0 = 2 * bx;
-            const int n = (m0[x0] != 0) + (m0[x0 + 1] != 0) + (m1[x0] != 0) + (m1[x0 + 1] != 0);
+            const uint32_t n = (m0[x0] != 0) + (m0[x0 + 1] != 0) + (m1[x0] != 0) + (m1[x0 + 1] != 0);
             if (n == 0) continue;
             const uint32_t alpha = kCoverage[n] << 24;
-            const size_t i = top + x0;
-            int p[4];
-            for (int j = 0; j < 4; ++j) {
-                const uint8_t* mj = map[j].data();
-                p[j] = (mj[i] + mj[i + 1] + mj[i + w] + mj[i + w + 1]) / n;
+            const uint64_t sum = p0[x0] + p0[x0 + 1] + p1[x0] + p1[x0 + 1];
+            uint32_t c[4];
+            if (sum == n * kAllFlat || edgeLight == 0) {
+                c[0] = c[1] = c[2] = c[3] = src[bx] | alpha;
+            } else {
+                Shade shade{src[bx]};
+                for (int j = 0; j < 4; ++j) {
+                    const uint32_t p = (static_cast<uint32_t>(sum >> (16 * j)) & 0xFFFF) * kPerCount[n] >> 16;
+                    c[j] = shade.At(static_cast<int>(p), shift) | alpha;
+                }
             }
-            Shade shade{src[bx]};
-            const uint32_t c0 = shade.At(p[0], edgeLight) | alpha;
-            const uint32_t c1 = shade.At(p[1], edgeLight) | alpha;
-            const uint32_t c2 = shade.At(p[2], edgeLight) | alpha;
-            const uint32_t c3 = shade.At(p[3], edgeLight) | alpha;
-            const int rx = W2 - 1 - bx, ry = H2 - 1 - by;
-            out[0].At(bx, by) = c0;
-            out[7].At(by, bx) = c0;
-            out[2].At(rx, ry) = c1;
-            out[5].At(ry, rx) = c1;
-            out[1].At(by, rx) = c2;
-            out[4].At(rx, by) = c2;
-            out[3].At(ry, bx) = c3;
-            out[6].At(bx, ry) = c3;
+            for (int o = 0; o < 8; ++o) start[o][bx * step[o]] = c[kBevelMapOf[o]];
         }
     }
 }

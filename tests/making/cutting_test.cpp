@@ -265,7 +265,7 @@ TEST(Labelling, GreyAndLabelLikeWordsAreCuttingLines) {
     c.CutAll();
     ASSERT_EQ(c.m->areaCount, 2);
     // The line is no part of piece 0's area.
-    const MYBIT& pm = c.m->pieceMasks[0];
+    const MYBIT pm = RebuildPieceMask(*c.m, 0);
     for (int y = 0; y < pm.Height(); ++y)
         for (int x = 0; x < pm.Width(); ++x)
             if (c.m->boxes[0].minX + x >= 9) {
@@ -337,7 +337,8 @@ TEST(CutPiece, RectanglesAreEvenInsideTheMaskAndPicturesTransparentOutside) {
         EXPECT_GE(r.minY, 0);
         EXPECT_LE(r.maxX, m.maskWidth);
         EXPECT_LE(r.maxY, m.maskHeight);
-        const MYBIT& pm = m.pieceMasks[k];
+        const MYBIT pm = RebuildPieceMask(m, k);
+        EXPECT_TRUE(m.pieceMasks[k].Empty());
         ASSERT_EQ(pm.Width(), r.maxX - r.minX);
         const Piece& p = f.g().board.pieces[k];
         EXPECT_EQ(p.HomeRect(), (Rect{r.minX / 2, r.minY / 2, r.maxX / 2, r.maxY / 2}));
@@ -425,7 +426,7 @@ TEST(MarkOutline, SurroundsTheAreaAndItsHoles) {
 
 // The neighbour rule taken literally: the words of both piece masks over the
 // common part of their rectangles, compared one by one.
-int SharedOutlineWords(const MakingState& m, int e, int h) {
+int SharedOutlineWords(const MakingState& m, const std::vector<MYBIT>& masks, int e, int h) {
     Rect re{m.boxes[e].minX, m.boxes[e].minY, m.boxes[e].maxX, m.boxes[e].maxY};
     Rect rh{m.boxes[h].minX, m.boxes[h].minY, m.boxes[h].maxX, m.boxes[h].maxY};
     Rect r;
@@ -433,17 +434,19 @@ int SharedOutlineWords(const MakingState& m, int e, int h) {
     int count = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            if (m.pieceMasks[e].At(x - re.left, y - re.top) == kMaskOutline &&
-                m.pieceMasks[h].At(x - rh.left, y - rh.top) == kMaskOutline && ++count == 11)
+            if (masks[e].At(x - re.left, y - re.top) == kMaskOutline &&
+                masks[h].At(x - rh.left, y - rh.top) == kMaskOutline && ++count == 11)
                 return count;
     return count;
 }
 
 void ExpectNeighboursAsTheRuleSays(const MakingState& m, const Board& board) {
+    std::vector<MYBIT> masks;
+    for (int k = 0; k < m.areaCount; ++k) masks.push_back(RebuildPieceMask(m, k));
     for (int e = 0; e < m.areaCount; ++e) {
         std::vector<int32_t> expected;
         for (int h = 0; h < m.areaCount; ++h)
-            if (SharedOutlineWords(m, e, h) >= 11) expected.push_back(h);
+            if (SharedOutlineWords(m, masks, e, h) >= 11) expected.push_back(h);
         expected.push_back(-1);
         EXPECT_EQ(board.pieces[e].neighbours, expected) << "piece " << e;
     }

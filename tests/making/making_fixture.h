@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
+#include "making/cutting.h"
 #include "support/fake_host.h"
 
 // FNV-1a over the width, the height and every pixel word, bottom row first.
@@ -59,3 +60,17 @@ struct MakingFixture {
     }
     PuzzleGame& g() { return *game; }
 };
+
+// Piece k's mask as cutting made it (released once the piece was cut):
+// the area's words of the labelled mask inside the piece rectangle, with
+// the outline marked.
+inline MYBIT RebuildPieceMask(const MakingState& m, int k) {
+    const AreaBox& r = m.boxes[k];
+    MYBIT pm;
+    pm.Create(r.maxX - r.minX, r.maxY - r.minY);
+    for (int y = 0; y < pm.Height(); ++y)
+        for (int x = 0; x < pm.Width(); ++x)
+            pm.At(x, y) = m.mask.At(r.minX + x, r.minY + y) == static_cast<uint32_t>(k + 1) ? kMaskInside : 0;
+    MarkOutline(pm);
+    return pm;
+}

@@ -117,9 +117,18 @@ void ReferencePictures(const MYBIT& mask, const MYBIT& picture, int px, int py, 
 }
 
 TEST(MakePiecePictures, EqualTheTurnedAndShadedReference) {
-    MYBIT picture;
-    MakeTestPicture(picture, 64, 64);
     Rand rng(11);
+    // Colours at random, greys and the extremes among them, so the shading
+    // meets every clamp.
+    MYBIT picture;
+    picture.Create(64, 64);
+    for (uint32_t& v : picture.pixels) {
+        uint32_t r = rng.Next() & 0xFF, g = rng.Next() & 0xFF, b = rng.Next() & 0xFF;
+        int kind = rng.Next() % 8;
+        if (kind == 0) g = b = r;
+        if (kind == 1) r = g = b = (rng.Next() & 1) ? 255 : 0;
+        v = r << 16 | g << 8 | b;
+    }
     for (int round = 0; round < 10; ++round) {
         const int w = 2 * (3 + rng.Next() % 28), h = 2 * (3 + rng.Next() % 28);
         MYBIT m = RandomMask(rng, w, h);
@@ -150,7 +159,7 @@ TEST(MakePiecePictures, RealPiecesEqualTheReference) {
     for (int k = 0; k < m.areaCount; ++k) {
         const AreaBox& b = m.boxes[k];
         MYBIT ref[8];
-        ReferencePictures(m.pieceMasks[k], m.picture, b.minX / 2, b.minY / 2, m.edgeWidth, 150, ref);
+        ReferencePictures(RebuildPieceMask(m, k), m.picture, b.minX / 2, b.minY / 2, m.edgeWidth, 150, ref);
         for (int o = 0; o < 8; ++o)
             ASSERT_EQ(f.g().board.pieces[k].pictures[o].pixels, ref[o].pixels) << k << " " << o;
     }
