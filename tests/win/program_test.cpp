@@ -1,0 +1,144 @@
+// pukko.exe as the player starts it: a copy in a fresh folder, run as a
+// child process.  None of these runs shows a message box.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/main_window_win.h"
+#include "base/cp932.h"
+#include "base/text_win.h"
+#include "win_test_util.h"
+
+using namespace wintest;
+
+namespace {
+
+constexpr DWORD kStartMs = 30000;
+constexpr size_t kFoldersBegin = 324, kTile = 2144, kValues = 2404;
+
+std::vector<uint8_t> DefaultBytes() {
+    Settings s = DefaultSettings();
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&s);
+    return std::vector<uint8_t>(p, p + sizeof s);
+}
+
+std::string FieldAt(const std::vector<uint8_t>& b, size_t offset) {
+    std::string s;
+    for (size_t i = offset; i < offset + 260 && b[i] != 0; ++i) s.push_back(static_cast<char>(b[i]));
+    return s;
+}
+
+int32_t I32At(const std::vector<uint8_t>& b, size_t offset) {
+    int32_t v;
+    std::memcpy(&v, b.data() + offset, 4);
+    return v;
+}
+
+// Runs the copy in folder until its window is up, lets act do its part,
+// closes it as the close box does and returns the exit code.
+template <typename Act>
+DWORD RunAndClose(const std::wstring& folder, Act act) {
+    Child child;
+    StartPukko(folder, &child);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    EXPECT_NE(window, nullptr) << "no main window";
+    if (!window) return STILL_ACTIVE;
+    EXPECT_TRUE(IsZoomed(window));  // shown maximised
+    act(window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return child.WaitExit(kStartMs);
+}
+
+}  // namespace
+
+TEST(Program, SecondCopyLeavesAtOnceWithoutAWindow) {
+    std::wstring folder = FreshFolder();
+    // This test holds the single-instance mutex, as a running first copy does.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"pukko_Instance");
+    ASSERT_NE(mutex, nullptr);
+    ASSERT_NE(GetLastError(), DWORD{ERROR_ALREADY_EXISTS}) << "another pukko is running";
+
+    Child child;
+    StartPukko(folder, &child);
+    EXPECT_EQ(child.WaitExit(10000), 0u);
+    EXPECT_EQ(FindWindowW(L"pukko_Class", nullptr), nullptr);
+    // It left before touching its settings.
+    EXPECT_FALSE(Exists(folder + L"\\pukko.ini"));
+    CloseHandle(mutex);
+}
+
+// The first run in a folder whose name has a space and Japanese: the record
+// is written whole at the end, with this run's folders and the changes
+// made during the run.
+TEST(Program, FirstRunWritesTheWholeRecordAtTheEnd) {
+    std::wstring folder = FreshFolder(L" テスト");
+    ASSERT_FALSE(Exists(folder + L"\\pukko.ini"));
+    DWORD code = RunAndClose(folder, [](HWND window) {
+        PostMessageW(window, WM_COMMAND, 0x7000 + 1000, 0);  // "1000ﾋﾟｸｾﾙ"
+        PostMessageW(window, WM_KEYDOWN, VK_F7, 0);          // arrange mode on
+    });
+    EXPECT_EQ(code, 0u);
+
+    std::vector<uint8_t> file = ReadBytes(folder + L"\\pukko.ini");
+    ASSERT_EQ(file.size(), 2496u);
+    std::string base = Utf8ToCp932(Narrow(folder));
+    EXPECT_EQ(FieldAt(file, 324), base);
+    EXPECT_EQ(FieldAt(file, 584), base + "\\pukko.ini");
+    EXPECT_EQ(FieldAt(file, 844), base + "\\back");
+    EXPECT_EQ(FieldAt(file, 1104), base + "\\image");
+    EXPECT_EQ(FieldAt(file, 1364), base + "\\pattern");
+    EXPECT_EQ(FieldAt(file, 1624), base + "\\program\\source");
+    EXPECT_EQ(FieldAt(file, 1884), base + "\\program");
+    EXPECT_EQ(FieldAt(file, kTile), "back\\\x83\x5E\x83\x43\x83\x8B\x82\x51.bmp");
+
+    std::vector<uint8_t> want = DefaultBytes();
+    EXPECT_TRUE(std::equal(file.begin(), file.begin() + kFoldersBegin, want.begin()));
+    EXPECT_EQ(I32At(file, 2408), 1000);  // the size chosen
+    EXPECT_EQ(I32At(file, 2488), 1);     // arrange mode
+    std::memcpy(want.data() + 2408, file.data() + 2408, 4);
+    std::memcpy(want.data() + 2488, file.data() + 2488, 4);
+    EXPECT_TRUE(std::equal(file.begin() + kValues, file.end(), want.begin() + kValues));
+    EXPECT_FALSE(Exists(folder + L"\\pukko.ini.tmp~"));
+}
+
+// A 100-byte file replaces the start of the base lines only.
+TEST(Program, ShortConfigurationFileChangesOnlyTheStartOfTheRecord) {
+    std::wstring folder = FreshFolder();
+    std::vector<uint8_t> start = DefaultBytes();
+    start.resize(100);
+    for (size_t i = 4; i < 100; ++i) start[i] = static_cast<uint8_t>(i * 3);
+    WriteBytes(folder + L"\\pukko.ini", start);
+
+    EXPECT_EQ(RunAndClose(folder, [](HWND) {}), 0u);
+
+    std::vector<uint8_t> file = ReadBytes(folder + L"\\pukko.ini");
+    ASSERT_EQ(file.size(), 2496u);
+    std::vector<uint8_t> want = DefaultBytes();
+    EXPECT_TRUE(std::equal(file.begin(), file.begin() + 100, start.begin()));
+    EXPECT_TRUE(std::equal(file.begin() + 100, file.begin() + kFoldersBegin, want.begin() + 100));
+    EXPECT_EQ(FieldAt(file, 324), Utf8ToCp932(Narrow(folder)));
+    EXPECT_EQ(FieldAt(file, kTile), FieldAt(want, kTile));
+    EXPECT_TRUE(std::equal(file.begin() + kValues, file.end(), want.begin() + kValues));
+}
+
+// What the file holds from an earlier run in another folder is replaced by
+// this run's folders; the settings themselves carry over.
+TEST(Program, MovedProgramFindsItsOwnFolders) {
+    std::wstring folder = FreshFolder();
+    std::vector<uint8_t> old = DefaultBytes();
+    const char elsewhere[] = "Q:\\old place";
+    std::memcpy(old.data() + 324, elsewhere, sizeof elsewhere);
+    std::memcpy(old.data() + 1104, elsewhere, sizeof elsewhere);
+    int32_t pieces = 100;
+    std::memcpy(old.data() + 2404, &pieces, 4);
+    WriteBytes(folder + L"\\pukko.ini", old);
+
+    EXPECT_EQ(RunAndClose(folder, [](HWND) {}), 0u);
+
+    std::vector<uint8_t> file = ReadBytes(folder + L"\\pukko.ini");
+    ASSERT_EQ(file.size(), 2496u);
+    EXPECT_EQ(FieldAt(file, 324), Utf8ToCp932(Narrow(folder)));
+    EXPECT_EQ(FieldAt(file, 1104), Utf8ToCp932(Narrow(folder)) + "\\image");
+    EXPECT_EQ(I32At(file, 2404), 100);
+}

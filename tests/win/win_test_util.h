@@ -1,0 +1,85 @@
+// Helpers of the tests run under Wine: a fresh folder per test holding a
+// copy of pukko.exe, starting and closing that copy, files and messages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/host_win.h"
+
+namespace wintest {
+
+// The folder of the built pukko.exe (PUKKO_EXE_DIR; a Unix path is taken
+// through drive Z:, which Wine maps to the root).
+std::wstring ExeDir();
+
+// A fresh, empty folder named after the running test (with an optional
+// suffix), holding a copy of pukko.exe; it becomes the current folder.
+std::wstring FreshFolder(const std::wstring& suffix = L"");
+
+// The command line Explorer gives the copy of pukko.exe in folder (UTF-8).
+std::string QuotedExe(const std::wstring& folder);
+
+std::vector<uint8_t> ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
+bool Exists(const std::wstring& path);
+
+// The copy of pukko.exe in folder, started as Explorer starts it: the
+// quoted path as its command line, the folder as its current folder.
+struct Child {
+    PROCESS_INFORMATION pi{};
+    bool started = false;
+    ~Child();
+    // The exit code, or STILL_ACTIVE when it has not ended within ms.
+    DWORD WaitExit(DWORD ms);
+};
+void StartPukko(const std::wstring& folder, Child* child);
+
+// The main window of that process, once it exists (null after ms).
+HWND WaitForMainWindow(const Child& child, DWORD ms);
+
+// Runs the thread's messages until pred holds or ms pass.
+template <typename Pred>
+bool PumpUntil(Pred pred, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (pred()) return true;
+        if (GetTickCount() - start > ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// A host that records the calls that would wait for the player or the
+// sound device, so that a test never blocks on a box.
+struct RecordingHost : WinHost {
+    struct Box {
+        std::string text, caption;
+        unsigned flags;
+        Owner owner;
+    };
+    std::vector<Box> boxes;
+    std::vector<std::string> errors;
+    std::vector<std::string> sounds;
+    int answer = kIdCancel;
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   Owner owner) override {
+        boxes.push_back({text, caption, flags, owner});
+        return answer;
+    }
+    void ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) override {
+        errors.push_back(call + "|" + object + "|" + std::to_string(code));
+    }
+    void PlaySound(const std::string& path) override { sounds.push_back(path); }
+};
+
+}  // namespace wintest
