@@ -1,0 +1,19 @@
+// The two places where a MYBIT meets the GDI: putting it on the screen and
+// drawing text into it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "image/mybit.h"
+
+// Draws the whole picture with its top-left corner at (x, y) of the window's
+// client area (form 1) or of a device context the caller holds (form 2).
+void DIsplay(const MYBIT& bit, int x, int y, HWND window);
+void DIsplay(const MYBIT& bit, int x, int y, HDC dc);
+
+// Draws UTF-8 text centred across rect (picture coordinates, y from the top)
+// in the text colour on an opaque background colour, with the device
+// context's default font.  Only the part of rect inside the picture changes.
+void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor);
