@@ -15,6 +15,15 @@
 
 namespace {
 
+// The largest size LoadScaled makes: a black square of it stays within the
+// pixel limit.
+constexpr int LargestSquareSide() {
+    int64_t s = 1;
+    while (static_cast<uint64_t>((s + 1) * (s + 1)) <= kMaxPicturePixels && s < kMaxPictureSide) ++s;
+    return static_cast<int>(s);
+}
+constexpr int kMaxScaledSide = LargestSquareSide();
+
 // A decoded JPEG becomes a MYBIT with fresh headers.
 void TakePixels(MYBIT& picture, std::vector<uint32_t>& pixels, int width, int height) {
     picture.Free();
@@ -84,7 +93,7 @@ int GetImageSize(MYBIT& picture, const std::string& path, int& width, int& heigh
 }
 
 int LoadScaled(MYBIT& picture, const std::string& path, Host& host, int size) {
-    size = std::clamp(size, 1, static_cast<int>(kMaxPictureSide));
+    size = std::clamp(size, 1, kMaxScaledSide);
     int w = 0, h = 0;
     GetImageSize(picture, path, w, h);
     // Decode a JPEG smaller only while it stays at least twice the target.

@@ -20,7 +20,8 @@ class MYBIT;
 int LoadFile(MYBIT& picture, const std::string& path, Host& host, int divisor);
 
 // The picture stretched so that its longer side is size pixels (size is kept
-// within 1 .. kMaxPictureSide).  A large JPEG is decoded at 1/4 or 1/2 when
+// at least 1 and small enough that a size x size square fits the pixel
+// limit).  A large JPEG is decoded at 1/4 or 1/2 when
 // that still leaves at least twice the target.  Always 1: a file that cannot
 // be read (after LoadFile's message) gives a black size x size picture.
 int LoadScaled(MYBIT& picture, const std::string& path, Host& host, int size);
