@@ -49,46 +49,67 @@ class TakenRows {
     std::vector<uint8_t> ready_;
 };
 
-struct Seed {
-    int x, y;
+// A run of row parent (pixels x1 .. x2) that has been filled; row parent + dy
+// is to be searched over the same columns.
+struct Segment {
+    int parent, x1, x2, dy;
 };
 
-// Scanline fill with an explicit stack of seeds (no recursion: one area can
+// Span fill with an explicit stack of segments (no recursion: one area can
 // be a whole 4000 x 3000 mask).  inside(row, x, y) says whether the pixel
 // belongs to the area and has not been filled yet; fillSpan(row, y, x0, x1)
-// fills a run of such pixels so that they stop being inside.  Every filled
-// run pushes one seed per run of inside pixels directly above and below it,
-// which spreads the fill 4-connected.
+// fills a run of such pixels so that they stop being inside.
+//
+// Each filled run hands on the row beyond it in the same direction and,
+// where it sticks out past its parent run, the row back towards the parent;
+// only pixels directly above or below a filled pixel are ever searched, so
+// the fill spreads 4-connected, and each pixel is looked at a small constant
+// number of times.
 template <class Inside, class FillSpan>
 int64_t ScanlineFill(MYBIT& bit, int x, int y, Rect* box, Inside inside, FillSpan fillSpan) {
     const int w = bit.Width(), h = bit.Height();
     int64_t filled = 0;
     Rect bounds{x, y, x, y};
-    std::vector<Seed> stack;
-    stack.push_back({x, y});
+    std::vector<Segment> stack;
+    auto push = [&](int parent, int x1, int x2, int dy) {
+        if (parent + dy >= 0 && parent + dy < h) stack.push_back({parent, x1, x2, dy});
+    };
+    // Searching the seed's row "from below" starts the fill; its runs then
+    // hand on both rows next to it.
+    push(y, x, x, 1);
+    push(y + 1, x, x, -1);
     while (!stack.empty()) {
-        Seed s = stack.back();
+        const Segment s = stack.back();
         stack.pop_back();
-        uint32_t* row = bit.Row(s.y);
-        if (!inside(row, s.x, s.y)) continue;
-        int l = s.x, r = s.x;
-        while (l > 0 && inside(row, l - 1, s.y)) --l;
-        while (r + 1 < w && inside(row, r + 1, s.y)) ++r;
-        fillSpan(row, s.y, l, r);
-        filled += r - l + 1;
-        bounds.left = std::min(bounds.left, l);
-        bounds.right = std::max(bounds.right, r + 1);
-        bounds.top = std::min(bounds.top, s.y);
-        bounds.bottom = std::max(bounds.bottom, s.y + 1);
-        for (int ny : {s.y - 1, s.y + 1}) {
-            if (ny < 0 || ny >= h) continue;
-            const uint32_t* nrow = bit.Row(ny);
-            bool inRun = false;
-            for (int i = l; i <= r; ++i) {
-                bool in = inside(nrow, i, ny);
-                if (in && !inRun) stack.push_back({i, ny});
-                inRun = in;
+        const int dy = s.dy, ry = s.parent + dy;
+        uint32_t* row = bit.Row(ry);
+        int cx = s.x1, l = 0;
+        bool inRun = inside(row, cx, ry);
+        if (inRun) {
+            l = cx;
+            while (l > 0 && inside(row, l - 1, ry)) --l;
+            if (l < s.x1) push(ry, l, s.x1 - 1, -dy);
+            ++cx;
+        }
+        for (;;) {
+            if (inRun) {
+                while (cx < w && inside(row, cx, ry)) ++cx;
+                // The run is l .. cx - 1.
+                fillSpan(row, ry, l, cx - 1);
+                filled += cx - l;
+                bounds.left = std::min(bounds.left, l);
+                bounds.right = std::max(bounds.right, cx);
+                bounds.top = std::min(bounds.top, ry);
+                bounds.bottom = std::max(bounds.bottom, ry + 1);
+                push(ry, l, cx - 1, dy);
+                if (cx > s.x2 + 1) push(ry, s.x2 + 1, cx - 1, -dy);
             }
+            // On to the next inside pixel under the parent run.
+            for (++cx; cx <= s.x2 && !inside(row, cx, ry); ++cx) {
+            }
+            if (cx > s.x2) break;
+            l = cx;
+            inRun = true;
         }
     }
     if (box) *box = filled ? bounds : Rect{};

@@ -415,8 +415,8 @@ TEST(FloodFill, SurfaceFillTakesOnlyTheSurfaceWord) {
 
 TEST(FloodFill, AgreesWithAPlainFillOnRandomMasks) {
     std::mt19937 rng(5);
-    for (int t = 0; t < 60; ++t) {
-        int w = 1 + rng() % 40, h = 1 + rng() % 40;
+    for (int t = 0; t < 400; ++t) {
+        int w = 1 + rng() % 50, h = 1 + rng() % 50;
         MYBIT a;
         a.Create(w, h);
         int density = rng() % 60;
