@@ -7,6 +7,7 @@
 #include "base/rand.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
+#include "image/picture_read.h"
 #include "making/cutting.h"
 #include "making/grid.h"
 #include "pieces/board.h"
@@ -27,12 +28,23 @@ bool MaskFits(int64_t width, int64_t height, Host& host) {
 
 }  // namespace
 
+int PrepareFromCurves(PuzzleGame& g, const std::string& picturePath) {
+    MYBIT loaded;
+    const int size = g.settings->pictureSize;
+    if (size != 0)
+        LoadScaled(loaded, picturePath, *g.host, size);
+    else
+        LoadFile(loaded, picturePath, *g.host, 1);
+    return PrepareFromPicture(g, loaded);
+}
+
 int PrepareFromPicture(PuzzleGame& g, const MYBIT& loaded) {
     Host& host = *g.host;
     const Settings& s = *g.settings;
     const int w = loaded.Width(), h = loaded.Height();
-    if (loaded.Empty()) return 0;
+    // The sizes alone decide, before the mask is made.
     if (!MaskFits(2 * static_cast<int64_t>(w), 2 * static_cast<int64_t>(h), host)) return 0;
+    if (loaded.Empty()) return 0;
     int32_t W = 2 * w, H = 2 * h, count = s.pieceCount;
     ArrangeRects rects{g.wholeRect, g.innerRect};
     CutList lines = BuildCutLines(count, W, H, s.arrangeMode, rects, s, g.rng, host);

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "base/geom.h"
 
@@ -19,6 +20,12 @@ class MYBIT;
 class Rand;
 struct Board;
 struct PuzzleGame;
+
+// A grid puzzle from a picture file: read at the size setting (its longer
+// side scaled to it; at its own size for "no scaling"), then as
+// PrepareFromPicture.  0 when the picture could not be read (its reader has
+// said so) or is too large.
+int PrepareFromCurves(PuzzleGame& g, const std::string& picturePath);
 
 // A grid puzzle from a picture already loaded at its playing size: the
 // cutting lines for the piece-count setting are drawn into a white mask of

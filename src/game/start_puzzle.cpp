@@ -1,0 +1,106 @@
+#include "game/start_puzzle.h"
+
+#include <utility>
+
+#include "app/settings.h"
+#include "app/sounds.h"
+#include "game/clock.h"
+#include "game/game_record.h"
+#include "game/saved_state.h"
+#include "image/picture_read.h"
+#include "making/cutting.h"
+#include "making/making_steps.h"
+#include "views/background.h"
+
+namespace {
+
+// A picture and a pattern: the mask is the pattern, repeated or with the
+// picture fitted to it.
+int PrepareFromPattern(PuzzleGame& g, const std::string& picturePath, const std::string& patternPath) {
+    Host& host = *g.host;
+    const int size = g.settings->pictureSize;
+    if (size == 0) {
+        if (!LoadFile(g.picture, picturePath, host, 1)) return 0;
+    } else {
+        LoadScaled(g.picture, picturePath, host, size);
+    }
+    if (!LoadFile(g.pattern, patternPath, host, 1)) return 0;
+    int qw = g.pattern.Width(), qh = g.pattern.Height();
+    if ((qw | qh) & 1) {
+        MYBIT whole = std::move(g.pattern);
+        g.pattern.CropFrom(whole, 0, 0, qw & ~1, qh & ~1);
+        qw = g.pattern.Width();
+        qh = g.pattern.Height();
+    }
+    const int pw = g.picture.Width(), ph = g.picture.Height();
+    // A pattern of a single row or column has nothing left; making refuses it.
+    const int nx = qw > 0 ? 2 * pw / qw : 0, ny = qh > 0 ? 2 * ph / qh : 0;
+    if (nx >= 2 && ny >= 2) return TilePattern(g, pw, ph, qw, qh, nx, ny);
+    return FitPictureToPattern(g, pw, ph, qw, qh);
+}
+
+}  // namespace
+
+int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string& patternPath) {
+    Host& host = *g.host;
+    Settings& s = *g.settings;
+    ResetGame(g);
+    g.pictureFile = picturePath;
+    if (IsSavedStatePath(picturePath)) {
+        // Hook: a saved game is restored, not made (board, picture, total
+        // pieces and carried time from the file, state 3, clock started).
+        // Restoring belongs to the saved-game code and is not wired here yet.
+        return 0;
+    }
+    // Cutting lines, cutting order and scattering all draw from here on.
+    g.rng.Seed(host.TickCount());
+    const int prepared = patternPath.empty() ? PrepareFromCurves(g, picturePath)
+                                             : PrepareFromPattern(g, picturePath, patternPath);
+    if (!prepared) return 0;
+
+    SetGreyPicture(*g.background, s, host, g.picture);
+    ComposeBoard(*g.background, host);
+    g.placedCount = 0;
+    // The making record takes the mask over; the game has no other use for it.
+    MYBIT mask = std::move(g.pattern);
+    g.pattern.Free();
+    if (!StartCutting(g.making, g.picture, std::move(mask), g.board, host)) return 0;
+    if (s.guide) host.OpenGuide(g.picture);
+    PlayWaitSound(TheSounds(), s, host);
+    return 1;
+}
+
+void OnMakeDone(PuzzleGame& g) {
+    if (g.making.stage != kStatePlaying || g.totalPieces != 0) return;
+    Host& host = *g.host;
+    // Arrange mode lays the composed picture out here; that view is not part
+    // of this file (it reads wholeRect and the pieces at home).
+    host.SetForeground();
+    g.startTick = g.lastTick = host.TickCount();
+    g.totalPieces = CountGroups(g.board);
+    UpdateTitle(g);
+    host.SetTimer(IDT_CLOCK, 1000);
+}
+
+int MakingStep(PuzzleGame& g, unsigned msg) {
+    switch (msg) {
+        case MSG_MAKE_DONE:
+            OnMakeDone(g);
+            return 1;
+        case MSG_MAKE_1:
+        case MSG_MAKE_2:
+        case MSG_MAKE_3:
+        case MSG_PLACE_PIECE:
+        case MSG_MAKE_5:
+            MakingStage(g, msg);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int RunMakingToPlay(PuzzleGame& g) {
+    if (!RunMakingSteps(g, MSG_MAKE_1)) return 0;
+    OnMakeDone(g);
+    return 1;
+}
