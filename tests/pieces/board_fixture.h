@@ -3,10 +3,10 @@
 // a board recomposed from scratch to compare with, and the invariants.
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -178,32 +178,38 @@ inline int TouchedOutside(const TestBoard& t, const Rect& area) {
 
 // The board's invariants: the drawing order is a permutation, each group
 // lies on consecutive positions, shares one orientation and keeps its home
-// offsets turned by it, and every rectangle has its picture's size.
-inline ::testing::AssertionResult Invariants(const Board& b) {
+// offsets turned by it, and every rectangle has its picture's size.  What
+// is wrong, or "" when all hold.
+inline std::string Invariants(const Board& b) {
     const int n = b.count;
+    std::ostringstream why;
     std::vector<int> seen(n, 0);
     for (int k = 0; k < n; ++k) {
         const int num = b.order[k];
-        if (num < 0 || num >= n || seen[num]++)
-            return ::testing::AssertionFailure() << "order is no permutation at " << k;
+        if (num < 0 || num >= n || seen[num]++) {
+            why << "order is no permutation at " << k;
+            return why.str();
+        }
     }
     std::set<int> closed;
     for (int k = 0; k < n; ++k) {
         const Piece& p = b.pieces[b.order[k]];
-        if (closed.count(p.group)) return ::testing::AssertionFailure() << "group " << p.group << " split";
+        if (closed.count(p.group)) why << "group " << p.group << " split";
         if (k + 1 < n && b.pieces[b.order[k + 1]].group != p.group) closed.insert(p.group);
         if (p.right - p.left != p.Current().Width() || p.bottom - p.top != p.Current().Height())
-            return ::testing::AssertionFailure()
-                   << "piece " << b.order[k] << " has a rectangle of the wrong size";
-        if (k == 0 || b.pieces[b.order[k - 1]].group != p.group) continue;
-        const Piece& q = b.pieces[b.order[k - 1]];
-        if (q.orientation != p.orientation)
-            return ::testing::AssertionFailure() << "group " << p.group << " has two orientations";
-        const Rect hp = OrientRect(p.HomeRect(), p.orientation), hq = OrientRect(q.HomeRect(), q.orientation);
-        if (p.left - q.left != hp.left - hq.left || p.top - q.top != hp.top - hq.top)
-            return ::testing::AssertionFailure() << "group " << p.group << " lost its home offsets";
+            why << "piece " << b.order[k] << " has a rectangle of the wrong size";
+        if (k > 0 && b.pieces[b.order[k - 1]].group == p.group) {
+            const Piece& q = b.pieces[b.order[k - 1]];
+            const Rect hp = OrientRect(p.HomeRect(), p.orientation);
+            const Rect hq = OrientRect(q.HomeRect(), q.orientation);
+            if (q.orientation != p.orientation)
+                why << "group " << p.group << " has two orientations";
+            else if (p.left - q.left != hp.left - hq.left || p.top - q.top != hp.top - hq.top)
+                why << "group " << p.group << " lost its home offsets";
+        }
+        if (!why.str().empty()) return why.str();
     }
-    return ::testing::AssertionSuccess();
+    return "";
 }
 
 inline std::vector<int> Order(const Board& b) {
