@@ -158,8 +158,13 @@ int Hosei(const MYBIT& target, int& x, int& y, const MYBIT& source, int& sx, int
         TraceWrite("MYBIT::Hosei(FALSE-2)");
         return 0;
     }
-    sx += clipped.left - x;
-    sy += clipped.top - y;
+    // The shift is at most the source's size, but x may lie far off.
+    auto shifted = [](int from, int64_t by) {
+        return static_cast<int>(std::clamp<int64_t>(from + by, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+    };
+    sx = shifted(sx, int64_t{clipped.left} - x);
+    sy = shifted(sy, int64_t{clipped.top} - y);
     x = clipped.left;
     y = clipped.top;
     width = clipped.Width();
