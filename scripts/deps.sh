@@ -10,7 +10,7 @@ PKGS=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   nasm googletest dpkg-dev
   wine wine64 xvfb x11-utils imagemagick xdotool
-  locales fonts-ipafont-gothic
+  locales fonts-ipafont-gothic fonts-wine
 )
 
 missing=()

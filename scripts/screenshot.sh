@@ -35,11 +35,13 @@ for n in $(seq 130 170); do
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
-  for _ in $(seq 1 50); do
-    xdpyinfo >/dev/null 2>&1 && break
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && break 2
+    kill -0 "$XVFB_PID" 2>/dev/null || break
     sleep 0.1
   done
-  break
+  kill "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=
 done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
 

@@ -17,5 +17,11 @@ pukko_wine_prefix() {
       wineboot -i >/dev/null 2>&1 || true
       wineserver -w 2>/dev/null || true
     fi
+    # Debian's Wine does not put its Marlett font into new prefixes, and the
+    # caption buttons (minimise, maximise, close) are drawn with it.
+    fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [ -d "$fonts" ] && [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+      cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
   ) 9>"$WINEPREFIX.lock"
 }
