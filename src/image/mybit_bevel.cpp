@@ -1,5 +1,6 @@
 // MYBIT: the outline walk, the bevel of a piece's rim and the luma / hue /
 // chroma colour model the shading works in.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -70,7 +71,10 @@ int MYBIT::TraceContour(Point& point, uint32_t key, int first) const {
 void MYBIT::BevelMap(int radius) {
     const int w = Width(), h = Height();
     if (Empty()) return;
-    const int r = std::max(radius, 0);
+    // A window reaching past the picture on every side sees the same pixels
+    // whatever its size, and its corners are never inside: any radius from
+    // the larger side on gives the same map.
+    const int r = std::clamp(radius, 0, std::max(w, h));
     // column[i + pad] and diagonal[s + pad]; pad covers the indexes left of
     // the picture (down to -2r - 1) and the room on the right, which stay 0.
     const int pad = 2 * r + 2;

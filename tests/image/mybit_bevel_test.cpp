@@ -2,6 +2,7 @@
 // chroma colour model.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <random>
 #include <set>
@@ -129,10 +130,10 @@ TEST(BevelMap, EqualsTheWindowCount) {
         m.BevelMap(r);
         ASSERT_EQ(m.pixels, expect.pixels) << w << "x" << h << " r=" << r;
     }
-    for (int r : {-5, 10, 17}) {
+    for (int r : {-5, 10, 17, INT_MAX}) {
         MYBIT m = PieceMask(90);
         m.BevelMap(r);
-        EXPECT_EQ(m.pixels, BruteBevel(PieceMask(90), std::max(r, 0)).pixels) << r;
+        EXPECT_EQ(m.pixels, BruteBevel(PieceMask(90), std::clamp(r, 0, 90)).pixels) << r;
     }
 }
 
