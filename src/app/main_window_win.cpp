@@ -7,6 +7,7 @@
 #include "app/shell_texts.h"
 #include "base/text_win.h"
 #include "game/input.h"
+#include "image/mybit_win.h"
 
 namespace {
 namespace pending {
@@ -77,15 +78,7 @@ void PaintBoard(HDC dc, const RECT& client, const Background& background, const 
     const MYBIT& board = background.boardPicture;
     int saved = SaveDC(dc);
     if (!board.Empty()) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = board.Width();
-        bi.bmiHeader.biHeight = board.Height();  // positive: rows bottom-up, as MYBIT keeps them
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(board.Width()), static_cast<DWORD>(board.Height()), 0,
-                          0, 0, static_cast<UINT>(board.Height()), board.pixels.data(), &bi, DIB_RGB_COLORS);
+        DIsplay(board, 0, 0, dc);
         ExcludeClipRect(dc, 0, 0, board.Width(), board.Height());
     }
     HBRUSH brush = CreateSolidBrush(settings.backColor);
