@@ -9,12 +9,14 @@
 namespace {
 
 // The four base lines of the knobbed cutting line, in units of 216 per cell side.
+// clang-format off
 constexpr int32_t kDefaultLines[kBaseLines][kBaseLinePoints][2] = {
     {{0, 0}, {24, -12}, {108, -24}, {74, 24}, {49, 78}, {168, 78}, {143, 24}, {108, -24}, {191, -12}, {216, 0}},
     {{0, 0}, {24, -12}, {119, -23}, {79, 24}, {64, 78}, {172, 80}, {150, 24}, {120, -23}, {191, -12}, {216, 0}},
     {{0, 0}, {35, 0}, {132, -26}, {92, 23}, {79, 77}, {168, 78}, {143, 18}, {129, -25}, {191, 3}, {216, 0}},
     {{0, 0}, {24, -12}, {112, -4}, {81, 24}, {54, 86}, {158, 82}, {133, 25}, {108, -14}, {190, -3}, {216, 0}},
 };
+// clang-format on
 
 }  // namespace
 
@@ -88,7 +90,9 @@ void FindBaseFolder(Settings& s, const std::string& commandLine) {
     SetPathField(s.iniPath, base + "\\pukko.ini");
 }
 
-std::string BaseFolder(const Settings& s) { return PathField(s.baseFolder); }
+std::string BaseFolder(const Settings& s) {
+    return PathField(s.baseFolder);
+}
 
 void LoadSettings(Settings& s, const std::string& commandLine) {
     s = DefaultSettings();
@@ -114,4 +118,6 @@ void LoadSettings(Settings& s, const std::string& commandLine) {
     SetPathField(s.programFolder, base + "\\program");
 }
 
-bool SaveSettings(const Settings& s) { return WriteFileAtomic(PathField(s.iniPath), &s, sizeof s); }
+bool SaveSettings(const Settings& s) {
+    return WriteFileAtomic(PathField(s.iniPath), &s, sizeof s);
+}

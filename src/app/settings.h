@@ -12,35 +12,35 @@ constexpr int kBaseLinePoints = 10;
 constexpr int kBaseLines = 4;
 
 struct Settings {
-    int32_t pointsPerLine;                                   // 0
-    int32_t lineInitial[kBaseLines][kBaseLinePoints][2];      // 4: line_initial, (x, y)
-    char baseFolder[kPathField];                              // 324
-    char iniPath[kPathField];                                 // 584
-    char backFolder[kPathField];                              // 844
-    char imageFolder[kPathField];                             // 1104
-    char patternFolder[kPathField];                           // 1364
-    char soundFolder[kPathField];                             // 1624
-    char programFolder[kPathField];                           // 1884
-    char tileFile[kPathField];                                // 2144
-    int32_t pieceCount;                                       // 2404; 0 = use a pattern
-    int32_t pictureSize;                                      // 2408; 0 = no scaling
-    int32_t rotation;                                         // 2412
-    int32_t flip;                                             // 2416
-    int32_t sound;                                            // 2420
-    uint32_t backColor;                                       // 2424, COLORREF
-    int32_t guide;                                            // 2428
-    int32_t grey;                                             // 2432
-    int32_t align1;                                           // 2436
-    double endWakuL1;                                         // 2440
-    double endWakuL2;                                         // 2448
-    double endWakuH;                                          // 2456
-    double endWakuS;                                          // 2464
-    int32_t endWakuT;                                         // 2472
-    int32_t edgeThick;                                        // 2476
-    int32_t edgeLight;                                        // 2480
-    int32_t saveOnExit;                                       // 2484
-    int32_t arrangeMode;                                      // 2488
-    int32_t align2;                                           // 2492
+    int32_t pointsPerLine;                                // 0
+    int32_t lineInitial[kBaseLines][kBaseLinePoints][2];  // 4: line_initial, (x, y)
+    char baseFolder[kPathField];                          // 324
+    char iniPath[kPathField];                             // 584
+    char backFolder[kPathField];                          // 844
+    char imageFolder[kPathField];                         // 1104
+    char patternFolder[kPathField];                       // 1364
+    char soundFolder[kPathField];                         // 1624
+    char programFolder[kPathField];                       // 1884
+    char tileFile[kPathField];                            // 2144
+    int32_t pieceCount;                                   // 2404; 0 = use a pattern
+    int32_t pictureSize;                                  // 2408; 0 = no scaling
+    int32_t rotation;                                     // 2412
+    int32_t flip;                                         // 2416
+    int32_t sound;                                        // 2420
+    uint32_t backColor;                                   // 2424, COLORREF
+    int32_t guide;                                        // 2428
+    int32_t grey;                                         // 2432
+    int32_t align1;                                       // 2436
+    double endWakuL1;                                     // 2440
+    double endWakuL2;                                     // 2448
+    double endWakuH;                                      // 2456
+    double endWakuS;                                      // 2464
+    int32_t endWakuT;                                     // 2472
+    int32_t edgeThick;                                    // 2476
+    int32_t edgeLight;                                    // 2480
+    int32_t saveOnExit;                                   // 2484
+    int32_t arrangeMode;                                  // 2488
+    int32_t align2;                                       // 2492
 };
 
 constexpr size_t kSettingsSize = 2496;
@@ -67,8 +67,9 @@ void SetPathField(char (&field)[kPathField], const std::string& utf8);
 void FindBaseFolder(Settings& s, const std::string& commandLine);
 
 // Defaults, then the file's bytes over them (a shorter file replaces only the
-// bytes it has), then this run's folders.  The command line is the program's
-// own (GetCommandLine).
+// bytes it has), then this run's folders.  The command line's first item is
+// the program's path; the shell hands in its module's path, quoted, since
+// the process's own command line may name no folder at all.
 void LoadSettings(Settings& s, const std::string& commandLine);
 
 // Writes the whole record to the configuration file.  The new file replaces

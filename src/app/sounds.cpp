@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr const char* kNames[9] = {"\\k_start",   "\\k_wait",    "\\k_joint",   "\\k_end_1",  "\\k_end_2",
-                                   "\\k_end_3",   "\\k_end_4",   "\\k_close_1", "\\k_close_2"};
+constexpr const char* kNames[9] = {"\\k_start", "\\k_wait",  "\\k_joint",   "\\k_end_1",  "\\k_end_2",
+                                   "\\k_end_3", "\\k_end_4", "\\k_close_1", "\\k_close_2"};
 
 }  // namespace
 

@@ -30,7 +30,9 @@ int64_t FileLength(std::FILE* f) {
     return static_cast<int64_t>(st.st_size);
 }
 
-bool DeleteFileAt(const std::string& path) { return std::remove(Native(path).c_str()) == 0; }
+bool DeleteFileAt(const std::string& path) {
+    return std::remove(Native(path).c_str()) == 0;
+}
 
 bool FileExists(const std::string& path) {
     struct stat st;

@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -48,7 +49,9 @@ int64_t FileLength(std::FILE* f) {
     return size.QuadPart;
 }
 
-bool DeleteFileAt(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
+bool DeleteFileAt(const std::string& path) {
+    return DeleteFileW(Widen(path).c_str()) != 0;
+}
 
 bool FileExists(const std::string& path) {
     DWORD a = GetFileAttributesW(Widen(path).c_str());
