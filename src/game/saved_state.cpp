@@ -1,0 +1,287 @@
+#include "game/saved_state.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "base/file_io.h"
+#include "game/clock.h"
+#include "image/mybit.h"
+#include "image/picture_limits.h"
+#include "pieces/board.h"
+
+namespace {
+
+// Board coordinates further out than this cannot come from play; refusing
+// them keeps every later sum and negation of a rectangle inside 32 bits.
+constexpr int32_t kMaxCoordinate = 1 << 24;
+constexpr int32_t kMaxGroup = 1 << 30;
+
+// Where a saved game is read from: an open file or a buffer.
+class Source {
+  public:
+    virtual ~Source() = default;
+    virtual bool Read(void* dst, size_t n) = 0;
+    virtual bool Skip(uint64_t n) = 0;
+    virtual uint64_t Remaining() const = 0;
+
+    bool ReadInt(int32_t& v) {
+        uint8_t b[4];
+        if (!Read(b, 4)) return false;
+        v = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                                 (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
+        return true;
+    }
+};
+
+class FileSource : public Source {
+  public:
+    FileSource(std::FILE* f, uint64_t length) : f_(f), left_(length) {}
+    bool Read(void* dst, size_t n) override {
+        if (n > left_ || std::fread(dst, 1, n, f_) != n) return false;
+        left_ -= n;
+        return true;
+    }
+    bool Skip(uint64_t n) override {
+        if (n > left_ || std::fseek(f_, static_cast<long>(n), SEEK_CUR) != 0) return false;
+        left_ -= n;
+        return true;
+    }
+    uint64_t Remaining() const override { return left_; }
+
+  private:
+    std::FILE* f_;
+    uint64_t left_;
+};
+
+class MemorySource : public Source {
+  public:
+    MemorySource(const uint8_t* data, size_t size) : p_(data), left_(size) {}
+    bool Read(void* dst, size_t n) override {
+        if (n > left_) return false;
+        if (n) std::memcpy(dst, p_, n);
+        p_ += n;
+        left_ -= n;
+        return true;
+    }
+    bool Skip(uint64_t n) override {
+        if (n > left_) return false;
+        p_ += n;
+        left_ -= n;
+        return true;
+    }
+    uint64_t Remaining() const override { return left_; }
+
+  private:
+    const uint8_t* p_;
+    size_t left_;
+};
+
+// The head of a bitmap block: its headers and pixel count, checked against
+// the limits and the bytes left, before anything is allocated.
+bool ReadBlockHead(Source& src, BmpHeaders& hdr, uint32_t& count) {
+    uint8_t head[BmpHeaders::kBytes];
+    int32_t n = 0;
+    if (!src.Read(head, sizeof head) || !src.ReadInt(n)) return false;
+    hdr = BmpHeaders::Read(head);
+    count = static_cast<uint32_t>(n);
+    if (hdr.infoSize != 40 || hdr.bitCount != 32 || hdr.compression != 0) return false;
+    if (hdr.width < 1 || hdr.height < 1 || hdr.width > kMaxPictureSide || hdr.height > kMaxPictureSide)
+        return false;
+    uint64_t pixels = static_cast<uint64_t>(hdr.width) * static_cast<uint64_t>(hdr.height);
+    if (pixels > kMaxPicturePixels || pixels != count) return false;
+    return pixels * 4 <= src.Remaining();
+}
+
+bool ReadBlock(Source& src, MYBIT& picture) {
+    BmpHeaders hdr;
+    uint32_t count = 0;
+    if (!ReadBlockHead(src, hdr, count)) return false;
+    picture.Free();
+    picture.pixels.resize(count);
+    if (!src.Read(picture.pixels.data(), static_cast<size_t>(count) * 4)) {
+        picture.Free();
+        return false;
+    }
+    picture.hdr = hdr;
+    return true;
+}
+
+bool InRange(int32_t v) {
+    return v >= -kMaxCoordinate && v <= kMaxCoordinate;
+}
+
+bool ReadRect(Source& src, int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
+    return src.ReadInt(l) && src.ReadInt(t) && src.ReadInt(r) && src.ReadInt(b) && InRange(l) && InRange(t) &&
+           InRange(r) && InRange(b);
+}
+
+bool ReadPiece(Source& src, Piece& p, int32_t n, int32_t& orderEntry) {
+    for (MYBIT& pic : p.pictures)
+        if (!ReadBlock(src, pic)) return false;
+    // Pictures of quarter-turned orientations are the plain one turned.
+    const int w = p.pictures[0].Width(), h = p.pictures[0].Height();
+    for (int o = 1; o < 8; ++o) {
+        bool quarter = o & 1;
+        if (p.pictures[o].Width() != (quarter ? h : w) || p.pictures[o].Height() != (quarter ? w : h))
+            return false;
+    }
+    if (!ReadRect(src, p.left, p.top, p.right, p.bottom)) return false;
+    if (!src.ReadInt(p.orientation) || p.orientation < 0 || p.orientation > 7) return false;
+    if (p.right - p.left != p.Current().Width() || p.bottom - p.top != p.Current().Height()) return false;
+    if (!src.ReadInt(p.group) || p.group < 0 || p.group >= kMaxGroup) return false;
+    p.neighbours.clear();
+    for (;;) {
+        int32_t v = 0;
+        if (p.neighbours.size() >= static_cast<size_t>(kMaxNeighbourValues) || !src.ReadInt(v)) return false;
+        p.neighbours.push_back(v);
+        if (v == -1) break;
+        if (v < 0 || v >= n) return false;
+    }
+    if (!ReadRect(src, p.homeLeft, p.homeTop, p.homeRight, p.homeBottom)) return false;
+    if (p.homeRight < p.homeLeft || p.homeBottom < p.homeTop) return false;
+    return src.ReadInt(orderEntry);
+}
+
+// Positions 0..n-1 hold every piece once, and each group's pieces lie on
+// consecutive positions.
+bool OrderIsSound(const Board& board) {
+    const int n = board.count;
+    std::vector<char> seen(static_cast<size_t>(n), 0);
+    for (int i = 0; i < n; ++i) {
+        int k = board.order[i];
+        if (k < 0 || k >= n || seen[k]) return false;
+        seen[k] = 1;
+    }
+    // One entry per run of equal groups; a group seen in two runs is split.
+    std::vector<int32_t> runs;
+    for (int i = 0; i < n; ++i) {
+        int32_t g = board.pieces[board.order[i]].group;
+        if (i == 0 || g != board.pieces[board.order[i - 1]].group) runs.push_back(g);
+    }
+    std::sort(runs.begin(), runs.end());
+    if (std::adjacent_find(runs.begin(), runs.end()) != runs.end()) return false;
+    return true;
+}
+
+ReadResult ReadAll(Source& src, Board& board, MYBIT& picture, SavedStateHead& head) {
+    board.Empty();
+    picture.Free();
+    int32_t n = 0;
+    bool ok = ReadBlock(src, picture) && src.ReadInt(head.groupsLeft) && src.ReadInt(head.totalPieces) &&
+              src.ReadInt(head.elapsedMs) && src.ReadInt(n) && n >= 0 && n <= kMaxPieces;
+    for (int32_t i = 0; ok && i < n; ++i) ok = ReadPiece(src, board.pieces[i], n, board.order[i]);
+    if (ok) {
+        board.count = n;
+        ok = OrderIsSound(board);
+    }
+    if (!ok) {
+        board.Empty();
+        picture.Free();
+        return ReadResult::kBadFile;
+    }
+    return ReadResult::kOk;
+}
+
+class Writer {
+  public:
+    explicit Writer(const std::string& path) : file_(path) {}
+    void Int(int32_t v) {
+        uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                        static_cast<uint8_t>(v >> 24)};
+        file_.Write(b, 4);
+    }
+    void Block(const MYBIT& pic) {
+        uint8_t head[BmpHeaders::kBytes];
+        BmpHeaders h = pic.hdr;
+        // The size field always tells the truth, so that the head reads as a BMP.
+        h.width = pic.Width();
+        h.height = pic.Height();
+        h.fileSize = static_cast<uint32_t>(pic.PixelCount() * 4 + 54);
+        h.Write(head);
+        file_.Write(head, sizeof head);
+        Int(static_cast<int32_t>(pic.PixelCount()));
+        file_.Write(pic.pixels.data(), pic.PixelCount() * 4);
+    }
+    void Rect4(int32_t l, int32_t t, int32_t r, int32_t b) {
+        Int(l);
+        Int(t);
+        Int(r);
+        Int(b);
+    }
+    bool Commit() { return file_.Commit(); }
+
+  private:
+    AtomicFile file_;
+};
+
+}  // namespace
+
+std::string SavedStateName(const std::string& picturePath) {
+    size_t slash = picturePath.find_last_of("\\/");
+    size_t name = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = picturePath.find_last_of('.');
+    if (dot == std::string::npos || dot < name) return picturePath + ".pko";
+    return picturePath.substr(0, dot) + ".pko";
+}
+
+bool IsSavedStatePath(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".pko";
+}
+
+bool WriteSavedState(const Board& board, const std::string& path, const MYBIT& picture, int32_t totalPieces,
+                     int32_t elapsedMs) {
+    Writer w(path);
+    w.Block(picture);
+    w.Int(CountGroups(board));
+    w.Int(totalPieces);
+    w.Int(elapsedMs);
+    w.Int(board.count);
+    for (int i = 0; i < board.count; ++i) {
+        const Piece& p = board.pieces[i];
+        for (const MYBIT& pic : p.pictures) w.Block(pic);
+        w.Rect4(p.left, p.top, p.right, p.bottom);
+        w.Int(p.orientation);
+        w.Int(p.group);
+        for (int32_t v : p.neighbours) {
+            if (v == -1) break;
+            w.Int(v);
+        }
+        w.Int(-1);
+        w.Rect4(p.homeLeft, p.homeTop, p.homeRight, p.homeBottom);
+        w.Int(board.order[i]);
+    }
+    return w.Commit();
+}
+
+ReadResult ReadSavedState(Board& board, const std::string& path, MYBIT& picture, SavedStateHead& head) {
+    FilePtr f = OpenFile(path, "rb");
+    if (!f) {
+        board.Empty();
+        picture.Free();
+        return ReadResult::kCannotOpen;
+    }
+    int64_t len = FileLength(f.get());
+    FileSource src(f.get(), len < 0 ? 0 : static_cast<uint64_t>(len));
+    return ReadAll(src, board, picture, head);
+}
+
+ReadResult ReadSavedStateFromMemory(Board& board, const uint8_t* data, size_t size, MYBIT& picture,
+                                    SavedStateHead& head) {
+    MemorySource src(data, size);
+    return ReadAll(src, board, picture, head);
+}
+
+bool ReadSavedCounts(const std::string& path, int32_t& remaining, int32_t& total) {
+    FilePtr f = OpenFile(path, "rb");
+    if (!f) return false;
+    int64_t len = FileLength(f.get());
+    FileSource src(f.get(), len < 0 ? 0 : static_cast<uint64_t>(len));
+    BmpHeaders hdr;
+    uint32_t count = 0;
+    return ReadBlockHead(src, hdr, count) && src.Skip(static_cast<uint64_t>(count) * 4) &&
+           src.ReadInt(remaining) && src.ReadInt(total);
+}
