@@ -1,0 +1,18 @@
+// Saving the game being played to its .pko file and resuming one.
+#pragma once
+
+#include <string>
+
+#include "game/puzzle_game.h"
+
+// The menu's save (showMessage 1: the confirmation box) and the save on exit
+// (0).  Nothing while a puzzle is being made or when none is played.  Saving
+// stops the clock; the title keeps the time it shows, which is the time
+// stored.  1 when the file was written.
+int SaveGame(PuzzleGame& g, int showMessage);
+
+// Resumes a saved game into a reset game record: board, picture, total and
+// carried time from the file, play started with the clock counting on from
+// the carried time.  A file that cannot be read or is not a sound saved game
+// is refused with a message and leaves no puzzle.  1 when play started.
+int RestoreGame(PuzzleGame& g, const std::string& path);
