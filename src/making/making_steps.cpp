@@ -10,6 +10,7 @@
 #include "image/picture_read.h"
 #include "making/cutting.h"
 #include "making/grid.h"
+#include "making/piece_pictures.h"
 #include "pieces/board.h"
 
 namespace {
@@ -198,6 +199,7 @@ unsigned FinishCutting(PuzzleGame& g) {
     MakingState& m = g.making;
     if (m.stage != kStateCutting) return 0;
     g.host->CloseProgress();
+    ReleasePieceScratch();
     FindNeighbours(m, *g.host);
     m.stage = kStatePlaying;
     g.host->PostStep(MSG_MAKE_DONE);

@@ -25,6 +25,17 @@ Scratch& TheScratch() {
     return scratch;
 }
 
+// Work arrays of a very large piece (a puzzle of a few pieces) are not kept.
+constexpr size_t kKeptScratch = size_t{4} << 20;  // elements of the padded arrays
+
+// One row step of a running triangle count, over a row of w words:
+//   run[x] += (rowIn[x + R] - rowIn[x - R - 1]) - (diagA[x + a] - diagB[x + b]).
+// The arrays never overlap; saying so lets the loop run in vector registers.
+void StepRun(int32_t* __restrict run, const int32_t* __restrict rowIn, const int32_t* __restrict diagA,
+             const int32_t* __restrict diagB, int w, int R, int a, int b) {
+    for (int x = 0; x < w; ++x) run[x] += (rowIn[x + R] - rowIn[x - R - 1]) - (diagA[x + a] - diagB[x + b]);
+}
+
 // The bevel map of a mask in orientation o is, word for word, a percentage
 // a * 100 / (a + b) of two half-window counts: a the non-zero words of the
 // (2R + 1)-square window (clipped to the mask) on one side of a diagonal
@@ -107,52 +118,9 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
     auto rowAt = [&](const std::vector<int32_t>& v, int Y) {
         return v.data() + static_cast<size_t>(Y) * PW + P;
     };
-
-    // D+ and the main diagonal's count, from the bottom up: the window
-    // centred below the last row + R sees nothing.
-    sc.dPlus.assign(n, 0);
-    sc.mainDiag.assign(n, 0);
-    std::vector<int32_t>& dp = sc.runD;
-    dp.assign(w, 0);
-    for (int y = h + R - 1; y >= 0; --y) {
-        const int Y = y + P;
-        const int32_t* rowIn = rowAt(sc.rowSum, Y - R);  // the window's new top row
-        const int32_t* diagTop = rowAt(sc.mainSum, Y + 1 - R);
-        const int32_t* diagEnd = rowAt(sc.mainSum, Y + 2 + R);
-        for (int x = 0; x < w; ++x)
-            dp[x] += (rowIn[x + R] - rowIn[x - R - 1]) - (diagTop[x - R] - diagEnd[x + R + 1]);
-        if (y >= h) continue;
-        const int32_t* gTop = rowAt(sc.mainSum, Y - R);
-        const int32_t* gEnd = rowAt(sc.mainSum, Y + R + 1);
-        int32_t* odp = sc.dPlus.data() + static_cast<size_t>(y) * w;
-        int32_t* og = sc.mainDiag.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            odp[x] = dp[x];
-            og[x] = gTop[x - R] - gEnd[x + R + 1];
-        }
-    }
-
-    // S+ and the window count from the top down, and the percentages row by
-    // row.
-    std::vector<int32_t>& sp = sc.runS;
-    std::vector<int32_t>& total = sc.runT;
-    sp.assign(w, 0);
-    total.assign(w, 0);
+    // Deep inside: the piece reaches the radius diagonally every way.
     sc.deep.assign(w, 0);
-    for (int y = -R; y < h; ++y) {
-        const int Y = y + P;
-        const int32_t* rowIn = rowAt(sc.rowSum, Y + R);  // the window's new bottom row
-        const int32_t* rowOut = rowAt(sc.rowSum, Y - R - 1);
-        const int32_t* antiTop = rowAt(sc.antiSum, Y - 1 - R);
-        const int32_t* antiEnd = rowAt(sc.antiSum, Y + R);
-        for (int x = 0; x < w; ++x) {
-            const int32_t in = rowIn[x + R] - rowIn[x - R - 1];
-            sp[x] += in - (antiTop[x + R] - antiEnd[x - R - 1]);
-            total[x] += in - (rowOut[x + R] - rowOut[x - R - 1]);
-        }
-        if (y < 0) continue;
-
-        // Deep inside: the piece reaches the radius diagonally every way.
+    auto deepRow = [&](int y) {
         uint8_t* deep = sc.deep.data();
         std::fill(deep, deep + w, 0);
         if (y - R >= 0 && y + R < h) {
@@ -160,32 +128,71 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
             const uint8_t* down = B.data() + static_cast<size_t>(y + R) * w;
             for (int x = R; x + R < w; ++x) deep[x] = up[x - R] & up[x + R] & down[x - R] & down[x + R];
         }
+        return deep;
+    };
+    std::vector<int32_t>& run = sc.runD;
+    std::vector<int32_t>& total = sc.runT;
+
+    // Maps 2 and 3 from the bottom up: D+ and the window count T follow from
+    // the row below; the window centred R rows below the mask sees nothing.
+    run.assign(w, 0);
+    total.assign(w, 0);
+    for (int y = h + R - 1; y >= 0; --y) {
+        const int Y = y + P;
+        const int32_t* rowIn = rowAt(sc.rowSum, Y - R);  // the window's new top row
+        const int32_t* rowOut = rowAt(sc.rowSum, Y + R + 1);
+        StepRun(run.data(), rowIn, rowAt(sc.mainSum, Y + 1 - R), rowAt(sc.mainSum, Y + 2 + R), w, R, -R,
+                R + 1);
+        StepRun(total.data(), rowIn, rowOut, rowOut, w, R, R, -R - 1);
+        if (y >= h) continue;
+        const uint8_t* deep = deepRow(y);
         const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
-        const int32_t* gTop = rowAt(sc.antiSum, Y - R);
-        const int32_t* gEnd = rowAt(sc.antiSum, Y + R + 1);
-        const int32_t* dPlus = sc.dPlus.data() + static_cast<size_t>(y) * w;
-        const int32_t* gd = sc.mainDiag.data() + static_cast<size_t>(y) * w;
-        const size_t i0 = static_cast<size_t>(y) * w;
+        const int32_t* gTop = rowAt(sc.mainSum, Y - R);
+        const int32_t* gEnd = rowAt(sc.mainSum, Y + R + 1);
+        uint64_t* out = map.data() + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
             if (!b[x]) continue;
-            const size_t i = i0 + x;
             if (deep[x]) {
-                map[i] = kAllFlat;
+                out[x] = kAllFlat;
                 continue;
             }
             // The word itself lies on both diagonals, so no sum is 0; the far
             // side's percentage is 100 less the near side's, rounded up.
-            const int32_t sSum = total[x] + (gTop[x + R] - gEnd[x - R - 1]);
-            const int32_t sq = sp[x] * 100 / sSum, sr = sp[x] * 100 % sSum;
-            const int32_t dSum = total[x] + gd[x];
-            const int32_t dq = dPlus[x] * 100 / dSum, dr = dPlus[x] * 100 % dSum;
-            map[i] = static_cast<uint64_t>(sq) | static_cast<uint64_t>(100 - sq - (sr != 0)) << 16 |
-                     static_cast<uint64_t>(100 - dq - (dr != 0)) << 32 | static_cast<uint64_t>(dq) << 48;
+            const int32_t sum = total[x] + (gTop[x - R] - gEnd[x + R + 1]);
+            const int32_t q = run[x] * 100 / sum, r = run[x] * 100 % sum;
+            out[x] = static_cast<uint64_t>(100 - q - (r != 0)) << 32 | static_cast<uint64_t>(q) << 48;
+        }
+    }
+
+    // Maps 0 and 1 from the top down, with S+ and T from the row above.
+    run.assign(w, 0);
+    total.assign(w, 0);
+    for (int y = -R; y < h; ++y) {
+        const int Y = y + P;
+        const int32_t* rowIn = rowAt(sc.rowSum, Y + R);  // the window's new bottom row
+        const int32_t* rowOut = rowAt(sc.rowSum, Y - R - 1);
+        StepRun(run.data(), rowIn, rowAt(sc.antiSum, Y - 1 - R), rowAt(sc.antiSum, Y + R), w, R, R, -R - 1);
+        StepRun(total.data(), rowIn, rowOut, rowOut, w, R, R, -R - 1);
+        if (y < 0) continue;
+        const uint8_t* deep = deepRow(y);
+        const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
+        const int32_t* gTop = rowAt(sc.antiSum, Y - R);
+        const int32_t* gEnd = rowAt(sc.antiSum, Y + R + 1);
+        uint64_t* out = map.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            if (!b[x] || deep[x]) continue;
+            const int32_t sum = total[x] + (gTop[x + R] - gEnd[x - R - 1]);
+            const int32_t q = run[x] * 100 / sum, r = run[x] * 100 % sum;
+            out[x] |= static_cast<uint64_t>(q) | static_cast<uint64_t>(100 - q - (r != 0)) << 16;
         }
     }
 }
 
 }  // namespace
+
+void ReleasePieceScratch() {
+    TheScratch() = Scratch{};
+}
 
 void BevelPercentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint8_t> map[4]) {
     std::vector<uint64_t> packed;
@@ -302,4 +309,5 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
             for (int o = 0; o < 8; ++o) start[o][bx * step[o]] = c[kBevelMapOf[o]];
         }
     }
+    if (TheScratch().rowSum.capacity() > kKeptScratch) ReleasePieceScratch();
 }
