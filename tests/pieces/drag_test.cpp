@@ -7,137 +7,70 @@
 using fixture::Fnv1a;
 using fixture::TestBoard;
 
-namespace {
-
-// Single pieces of 12 x 12 heaped on one another, piece i at (40 + 2i, 40 + 2i).
-void Heap(TestBoard& t, int pieces) {
-    for (int i = 0; i < pieces; ++i) {
-        Piece& p = t.board.pieces[i];
-        fixture::MakeRectPiece(p, 0, 0, 12, 12, 2);
-        fixture::Place(p, 40 + 2 * i, 40 + 2 * i, 0);
-        p.group = i;
-        t.board.order[i] = i;
-    }
-    t.board.count = pieces;
-    t.Redraw();
-}
-
-}  // namespace
-
-TEST(MoveGroup, DraggingBackAndForthRestoresTheBoardPicture) {
+TEST(MoveGroup, DragsBackAndForthAndOffTheBoardTouchingOnlyItsRectangles) {
     TestBoard t(120, 80);
     t.AddGrid(3, 2, 20, 20, 1, 10, 10);
     Board& b = t.board;
     t.Redraw();
     const uint32_t start = Fnv1a(t.picture);
     MoveGroup(b, -10, 0);  // piece 5, alone on top
-    EXPECT_EQ(b.pieces[5].left, 49 - 10);
-    EXPECT_EQ(t.Mismatches(false), 0);
+    EXPECT_EQ(b.pieces[5].left, 39);
     MoveGroup(b, 10, 0);
     EXPECT_EQ(Fnv1a(t.picture), start);
 
-    // A group of three drawn over one another: after any drag the picture
-    // depends only on where the group lies, so back and forth restores it.
-    for (int p : {3, 4, 5}) b.pieces[p].group = 3;
+    // Pieces 4 and 5 as one group: after any drag the picture depends only
+    // on where the group lies, so back and forth restores it.
+    b.pieces[4].group = 5;
     MoveGroup(b, 0, 0);
     const uint32_t settled = Fnv1a(t.picture);
-    MoveGroup(b, -10, 0);
-    EXPECT_EQ(t.Mismatches(), 0);
-    MoveGroup(b, 10, 0);
+    const Rect area{29 - 70, 29, 71, 51};  // the group before and after the drag
+    fixture::MarkOutside(t.picture, area, 0xA5A5A5);
+    MoveGroup(b, -70, 0);  // piece 4 wholly off the left edge
+    EXPECT_EQ(b.pieces[4].right, -19);
+    EXPECT_EQ(t.Mismatches(true, area, 0xA5A5A5), 0);
+    fixture::MarkOutside(t.picture, area, 0xA5A5A5);  // a second XOR takes the marks off
+    MoveGroup(b, 70, 0);
     EXPECT_EQ(Fnv1a(t.picture), settled);
     EXPECT_EQ(fixture::Invariants(b), "");
-}
-
-TEST(MoveGroup, RepaintsOnlyTheGroupsRectanglesAndComesBackFromOffTheBoard) {
-    TestBoard t(120, 80);
-    t.AddGrid(3, 2, 20, 20, 1, 10, 10);
-    Board& b = t.board;
-    for (int p : {4, 5}) b.pieces[p].group = 4;
-    t.Redraw();
-    const Rect was = UnionRect(b.pieces[4].BoardRect(), b.pieces[5].BoardRect());
-    const Rect area = UnionRect(was, Rect{was.left - 70, was.top, was.right - 70, was.bottom});
-    fixture::MarkOutside(t.picture, area);
-    MoveGroup(b, -70, 0);  // piece 4 now lies wholly off the left edge, piece 5 partly
-    EXPECT_EQ(b.pieces[4].right, -19);
-    EXPECT_EQ(fixture::TouchedOutside(t, area), 0);
-
-    t.Redraw();  // the marks off
-    MoveGroup(b, 70, 0);
-    EXPECT_EQ(b.pieces[4].left, 29);
-    EXPECT_EQ(t.Mismatches(), 0);
-    EXPECT_EQ(fixture::Invariants(b), "");
-
     b.count = 0;
-    MoveGroup(b, 5, 5);  // an empty board has no held group
+    MoveGroup(b, 5, 5);  // no held group
 }
 
-TEST(SweepGroups, PushesNearGroupsLessAndLessByRank) {
+TEST(SweepGroups, PushesUpToTenNearGroupsLessAndLessByRank) {
     TestBoard t(200, 160);
-    Heap(t, 12);
     Board& b = t.board;
-    // Topmost first: piece 11 is rank 0 ... piece 2 rank 9; 1 and 0 are past
-    // the limit of ten groups.
+    for (int i = 0; i < 12; ++i) {  // piece i at (40 + 2i, 40 + 2i), 12 x 12
+        fixture::MakeRectPiece(b.pieces[i], 0, 0, 12, 12, 2);
+        fixture::Place(b.pieces[i], 40 + 2 * i, 40 + 2 * i, 0);
+        b.pieces[i].group = b.order[i] = i;
+    }
+    b.count = 12;
+    t.Redraw();
+    auto lefts = [&](const std::vector<int>& by) {
+        for (int i = 0; i < 12; ++i) EXPECT_EQ(b.pieces[i].left, 40 + 2 * i + by[i]) << "piece " << i;
+    };
+    // From the top: 10 * 0.8^j truncated; pieces 1 and 0 are past ten groups.
     SweepGroups(b, 50, 50, 60, 50);
-    const int want[12] = {0, 0, 1, 1, 2, 2, 3, 4, 5, 6, 8, 10};  // 10 * 0.8^j, truncated
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(b.pieces[i].left, 40 + 2 * i + want[i]) << "piece " << i;
-    EXPECT_EQ(t.Mismatches(), 0);
-    EXPECT_EQ(fixture::Invariants(b), "");
-
-    // Leftwards by 10 from a point near all of them: -10, -8, -6, -5, ...
-    // truncated toward zero, so every piece comes back.
-    SweepGroups(b, 60, 55, 50, 55);
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(b.pieces[i].left, 40 + 2 * i) << "piece " << i;
-    EXPECT_EQ(t.Mismatches(), 0);
-
-    // The factor shows in a long sweep: 50, 40, 32, 25, 20, 16, 13, 10, 8, 6.
+    lefts({0, 0, 1, 1, 2, 2, 3, 4, 5, 6, 8, 10});
+    SweepGroups(b, 60, 55, 50, 55);  // back by -10, -8, -6, -5, ... toward zero
+    lefts({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     SweepGroups(b, 60, 55, 10, 55);
-    const int far[12] = {0, 0, 6, 8, 10, 13, 16, 20, 25, 32, 40, 50};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(b.pieces[i].left, 40 + 2 * i - far[i]) << "piece " << i;
-    t.Redraw();
-    for (int i = 0; i < 12; ++i) fixture::Place(b.pieces[i], 40 + 2 * i, 40 + 2 * i, 0);
-    t.Redraw();
-
-    // A slow sweep moves only the nearest group.
-    SweepGroups(b, 60, 55, 61, 55);
-    EXPECT_EQ(b.pieces[11].left, 63);
-    SweepGroups(b, 60, 55, 61, 55);
-    EXPECT_EQ(b.pieces[11].left, 64);
-    EXPECT_EQ(b.pieces[10].left, 60);
+    lefts({0, 0, -6, -8, -10, -13, -16, -20, -25, -32, -40, -50});
     EXPECT_EQ(t.Mismatches(), 0);
+    EXPECT_EQ(fixture::Order(b), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 }
 
 TEST(SweepGroups, ReachesTwentyPixelsAroundTheRectangleStrictly) {
     TestBoard t(200, 160);
-    Heap(t, 1);  // piece 0 at 40 .. 52
+    t.AddGrid(1, 1, 10, 10, 1, 41, 41);  // piece 0 at (40, 40, 52, 52)
     Board& b = t.board;
+    t.Redraw();
     const uint32_t start = Fnv1a(t.picture);
-    SweepGroups(b, 20, 45, 30, 45);  // 20 to the left: not near
-    SweepGroups(b, 72, 45, 80, 45);  // 20 to the right of the right edge
-    SweepGroups(b, 45, 72, 45, 80);
-    SweepGroups(b, 150, 150, 160, 160);  // bare board
-    EXPECT_EQ(b.pieces[0].left, 40);
+    const int x[] = {20, 72, 45, 150}, y[] = {45, 45, 72, 150};
+    for (int i = 0; i < 4; ++i) SweepGroups(b, x[i], y[i], x[i] + 10, y[i] + 10);
     EXPECT_EQ(Fnv1a(t.picture), start);
     SweepGroups(b, 25, 45, 35, 45);  // 15 to the left
-    EXPECT_EQ(b.pieces[0].left, 50);
-    SweepGroups(b, 81, 71, 81, 81);  // corner: 19 beyond on both sides
-    EXPECT_EQ(b.pieces[0].top, 50);
-    EXPECT_EQ(t.Mismatches(), 0);
-
-    b.count = 0;
-    SweepGroups(b, 45, 45, 50, 50);
-}
-
-TEST(SweepGroups, MovesAWholeGroupByOneAmountAndKeepsTheOrder) {
-    TestBoard t(200, 160);
-    t.AddGrid(3, 1, 20, 20, 1, 30, 30);
-    Board& b = t.board;
-    for (int p : {0, 2}) b.pieces[p].group = 0;  // not adjacent in the order: rank by first found
-    b.order[0] = 0, b.order[1] = 2, b.order[2] = 1;
-    t.Redraw();
-    SweepGroups(b, 75, 40, 75, 50);  // near piece 1 (top, rank 0) and piece 2 (group 0, rank 1)
-    EXPECT_EQ(b.pieces[1].top, 29 + 10);
-    EXPECT_EQ(b.pieces[0].top, 29 + 8);
-    EXPECT_EQ(b.pieces[2].top, 29 + 8);
-    EXPECT_EQ(fixture::Order(b), (std::vector<int>{0, 2, 1}));
+    SweepGroups(b, 81, 71, 81, 81);  // 19 beyond the new right and bottom edges
+    EXPECT_EQ(b.pieces[0].BoardRect(), (Rect{50, 50, 62, 62}));
     EXPECT_EQ(t.Mismatches(), 0);
 }
