@@ -61,30 +61,6 @@ TEST(DetachPiece, SplitsWhatRemainsIntoConnectedPartsWithFreshNumbers) {
     EXPECT_EQ(Order(b), (std::vector<int>{2, 1, 0}));
 }
 
-TEST(DetachPiece, RewritesThePartsInTheOrderTheWalkReachesThem) {
-    // A plus in a 3 x 3 grid (1, 3, 4, 5, 7): the centre out leaves four
-    // parts.  Then an L 3-0-1 loses its end 1: 3-0 stays one part.
-    TestBoard t(120, 120);
-    t.AddGrid(3, 3, 20, 20, 1, 20, 20);
-    Board& b = t.board;
-    for (int p : {1, 3, 4, 5, 7}) b.pieces[p].group = 4;
-    fixture::SetOrder(b, {0, 2, 6, 8, 1, 3, 4, 5, 7});
-    t.Redraw();
-    DetachPiece(b, 6);
-    EXPECT_EQ(Order(b), (std::vector<int>{0, 2, 6, 8, 1, 3, 5, 7, 4}));
-    EXPECT_EQ(b.pieces[4].group, 9);
-    for (int p : {1, 3, 5, 7}) EXPECT_EQ(b.pieces[p].group, 10 + p / 2);
-    for (int p : {0, 1, 3}) b.pieces[p].group = 3;
-    fixture::SetOrder(b, {2, 6, 8, 5, 7, 4, 1, 3, 0});
-    t.Redraw();
-    DetachPiece(b, 6);
-    EXPECT_EQ(Order(b), (std::vector<int>{2, 6, 8, 5, 7, 4, 3, 0, 1}));
-    EXPECT_EQ(b.pieces[1].group, 14);
-    EXPECT_EQ(b.pieces[3].group + b.pieces[0].group, 2 * 15);
-    EXPECT_EQ(fixture::Invariants(b), "");
-    EXPECT_EQ(t.Mismatches(), 0);
-}
-
 TEST(OrientRect, AgreesWithTheOrientationPictures) {
     // The pixel at home point (x, y) must be found in picture o at the point
     // turned by o, relative to the turned home rectangle.

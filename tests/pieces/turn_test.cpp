@@ -33,19 +33,3 @@ TEST(TurnPiece, FollowsTheTurningTablesAndUndoes) {
     EXPECT_EQ(p.orientation, 4);
     TurnPiece(b, -1, 0, 0, kTurnLeft);  // no such piece
 }
-
-TEST(TurnGroup, TurnsAGroupAboutOnePointTouchingOnlyItsRectangles) {
-    fixture::TestBoard t(160, 160);
-    t.AddGrid(2, 2, 20, 20, 1, 50, 50);
-    Board& b = t.board;
-    for (int p : {1, 2, 3}) b.pieces[p].group = 1;  // an L of three on top
-    t.Redraw();
-    fixture::MarkOutside(t.picture, Rect{49, 49, 91, 91}, 0xA5A5A5);
-    // About the centre of the square the L keeps to its place.
-    EXPECT_EQ(TurnGroup(b, 2, 70, 70, kTurnRight), 2);
-    EXPECT_EQ(b.pieces[3].BoardRect(), (Rect{49, 69, 71, 91}));
-    EXPECT_EQ(b.pieces[0].orientation, 0);
-    EXPECT_EQ(t.Mismatches(true, Rect{49, 49, 91, 91}, 0xA5A5A5), 0);
-    EXPECT_EQ(fixture::Invariants(b), "");
-    EXPECT_EQ(TurnGroup(b, -1, 0, 0, kTurnLeft), -1);
-}
