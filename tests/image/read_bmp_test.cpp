@@ -149,24 +149,6 @@ TEST(ReadBmp, PlainThirtyTwoBitsAreTakenAsTheyStand) {
     EXPECT_TRUE(p.Empty());
 }
 
-TEST(ReadBmp, SavedGameHeadLoadsAsItsPicture) {
-    // A saved game begins with a plain 3 x 2 header pair, then the pixel
-    // count, the pixels and the rest of the game.
-    std::vector<uint32_t> pixels = {1, 2, 3, 4, 5, 6};
-    Bmp head{.width = 3, .height = 2, .bitCount = 32, .data = PackRows({{6, 1, 2}, {3, 4, 5}}, 32)};
-    readtest::Bytes file;
-    file.Add(head.Build());
-    file.b.resize(54);
-    file.U32(6);
-    for (uint32_t v : pixels) file.U32(v);
-    file.U32(1).U32(9).U32(12345).U32(0);  // groups left, total, time, pieces
-    MYBIT p;
-    ASSERT_EQ(ReadBmp(file.b.data(), file.b.size(), p), 1);
-    // The count word stands where the first pixel would be.
-    EXPECT_EQ(p.pixels, (std::vector<uint32_t>{6, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(p.hdr.fileSize, 3u * 2 * 4 + 54);
-}
-
 TEST(ReadBmp, RunLengthStreamsWithDeltasEndsOfLineAndTruncation) {
     Bmp rle8{.width = 6, .height = 4, .bitCount = 8, .compression = kBiRle8};
     for (uint32_t i = 0; i < 16; ++i) rle8.palette.push_back(Colour(i));

@@ -82,7 +82,9 @@ TEST(LoadFile, ReadsFilesOnDiskAsFromMemory) {
     MYBIT p;
     FakeHost host;
     LoadFile(p, TempPath("game.pko"), host, 1);
+    // The count word stands where the first pixel would be.
     EXPECT_EQ(p.pixels, (std::vector<uint32_t>{2, 0xFF0000AA}));
+    EXPECT_EQ(p.hdr.fileSize, 2u * 1 * 4 + 54);
     LoadFile(p, TempPath("photo2.jpg"), host, 2);
     EXPECT_EQ(p.Width(), 20);
     EXPECT_EQ(p.hdr.fileSize, 20u * 15 * 4 + 54);
