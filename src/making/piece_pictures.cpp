@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <numbers>
 #include <vector>
 
@@ -28,12 +29,41 @@ Scratch& TheScratch() {
 // Work arrays of a very large piece (a puzzle of a few pieces) are not kept.
 constexpr size_t kKeptScratch = size_t{4} << 20;  // elements of the padded arrays
 
+// The four bevel percentages of a word are packed into one 64-bit word,
+// map j in bits 16 j and up; 0 outside the piece.
+constexpr uint64_t kAllFlat = 0x0032003200320032ull;  // 50 in every map
+
 // One row step of a running triangle count, over a row of w words:
 //   run[x] += (rowIn[x + R] - rowIn[x - R - 1]) - (diagA[x + a] - diagB[x + b]).
 // The arrays never overlap; saying so lets the loop run in vector registers.
 void StepRun(int32_t* __restrict run, const int32_t* __restrict rowIn, const int32_t* __restrict diagA,
              const int32_t* __restrict diagB, int w, int R, int a, int b) {
     for (int x = 0; x < w; ++x) run[x] += (rowIn[x + R] - rowIn[x - R - 1]) - (diagA[x + a] - diagB[x + b]);
+}
+
+// One row of two maps' percentages, branch-free so that it runs in vector
+// registers: near[x] * 100 / sum with sum = total[x] + diag, the far side's
+// 100 less that rounded up, ORed into out[x] at bits nearShift and farShift;
+// words outside the piece get nothing, words deep inside 50 in every map.
+// The quotients are exact in double precision: a true quotient just below
+// an integer lies at least 1 / sum below it, far more than the rounding.
+// Wide is a 64-bit integer when a window's count times 100 could pass 2^31.
+template <class Wide>
+void RowPercentages(uint64_t* __restrict out, const int32_t* __restrict near, const int32_t* __restrict total,
+                    const int32_t* __restrict diagA, const int32_t* __restrict diagB,
+                    const uint8_t* __restrict inside, const uint8_t* __restrict deep, int w, int a, int b,
+                    int nearShift, int farShift) {
+    for (int x = 0; x < w; ++x) {
+        // The word itself lies on both diagonals, so inside the piece no sum is 0.
+        const Wide sum = total[x] + (diagA[x + a] - diagB[x + b]);
+        const Wide scaled = 100 * static_cast<Wide>(near[x]);
+        const Wide q =
+            static_cast<Wide>(static_cast<double>(scaled) / static_cast<double>(sum > 0 ? sum : 1));
+        const uint64_t nearPart = static_cast<uint64_t>(q);
+        const uint64_t farPart = 100 - nearPart - (scaled != q * sum);
+        const uint64_t word = nearPart << nearShift | farPart << farShift;
+        out[x] |= inside[x] ? (deep[x] ? kAllFlat : word) : 0;
+    }
 }
 
 // The bevel map of a mask in orientation o is, word for word, a percentage
@@ -57,12 +87,7 @@ void StepRun(int32_t* __restrict run, const int32_t* __restrict rowIn, const int
 // top-right corner and follows the same way from the row below, along main
 // diagonals.  Outside the mask every count is 0, which is the clipping; the
 // arrays are padded by 2R + 1 (one more row below) so no index leaves them.
-//
-// The four percentages of a word are packed into one 64-bit word, map j in
-// bits 16 j and up, so that the four sums of a 2 x 2 block take three
-// additions; 0 outside the piece.
-constexpr uint64_t kAllFlat = 0x0032003200320032ull;  // 50 in every map
-
+// The packed words let the four sums of a 2 x 2 block take three additions.
 void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& map) {
     const int w = pieceMask.Width(), h = pieceMask.Height();
     const size_t n = static_cast<size_t>(w) * h;
@@ -132,6 +157,12 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
     };
     std::vector<int32_t>& run = sc.runD;
     std::vector<int32_t>& total = sc.runT;
+    // A window holds at most (2R + 1)^2 words, and at most the whole mask.
+    const int64_t most = std::min<int64_t>(int64_t{2 * R + 1} * (2 * R + 1), static_cast<int64_t>(n));
+    using RowFn = void (*)(uint64_t*, const int32_t*, const int32_t*, const int32_t*, const int32_t*,
+                           const uint8_t*, const uint8_t*, int, int, int, int, int);
+    RowFn rowPercentages = RowPercentages<int64_t>;
+    if (most * 100 < INT32_MAX) rowPercentages = RowPercentages<int32_t>;
 
     // Maps 2 and 3 from the bottom up: D+ and the window count T follow from
     // the row below; the window centred R rows below the mask sees nothing.
@@ -145,23 +176,9 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
                 R + 1);
         StepRun(total.data(), rowIn, rowOut, rowOut, w, R, R, -R - 1);
         if (y >= h) continue;
-        const uint8_t* deep = deepRow(y);
-        const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
-        const int32_t* gTop = rowAt(sc.mainSum, Y - R);
-        const int32_t* gEnd = rowAt(sc.mainSum, Y + R + 1);
-        uint64_t* out = map.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            if (!b[x]) continue;
-            if (deep[x]) {
-                out[x] = kAllFlat;
-                continue;
-            }
-            // The word itself lies on both diagonals, so no sum is 0; the far
-            // side's percentage is 100 less the near side's, rounded up.
-            const int32_t sum = total[x] + (gTop[x - R] - gEnd[x + R + 1]);
-            const int32_t q = run[x] * 100 / sum, r = run[x] * 100 % sum;
-            out[x] = static_cast<uint64_t>(100 - q - (r != 0)) << 32 | static_cast<uint64_t>(q) << 48;
-        }
+        rowPercentages(map.data() + static_cast<size_t>(y) * w, run.data(), total.data(),
+                       rowAt(sc.mainSum, Y - R), rowAt(sc.mainSum, Y + R + 1),
+                       B.data() + static_cast<size_t>(y) * w, deepRow(y), w, -R, R + 1, 48, 32);
     }
 
     // Maps 0 and 1 from the top down, with S+ and T from the row above.
@@ -174,17 +191,9 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
         StepRun(run.data(), rowIn, rowAt(sc.antiSum, Y - 1 - R), rowAt(sc.antiSum, Y + R), w, R, R, -R - 1);
         StepRun(total.data(), rowIn, rowOut, rowOut, w, R, R, -R - 1);
         if (y < 0) continue;
-        const uint8_t* deep = deepRow(y);
-        const uint8_t* b = B.data() + static_cast<size_t>(y) * w;
-        const int32_t* gTop = rowAt(sc.antiSum, Y - R);
-        const int32_t* gEnd = rowAt(sc.antiSum, Y + R + 1);
-        uint64_t* out = map.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            if (!b[x] || deep[x]) continue;
-            const int32_t sum = total[x] + (gTop[x + R] - gEnd[x - R - 1]);
-            const int32_t q = run[x] * 100 / sum, r = run[x] * 100 % sum;
-            out[x] |= static_cast<uint64_t>(q) | static_cast<uint64_t>(100 - q - (r != 0)) << 16;
-        }
+        rowPercentages(map.data() + static_cast<size_t>(y) * w, run.data(), total.data(),
+                       rowAt(sc.antiSum, Y - R), rowAt(sc.antiSum, Y + R + 1),
+                       B.data() + static_cast<size_t>(y) * w, deepRow(y), w, R, -R - 1, 0, 16);
     }
 }
 
