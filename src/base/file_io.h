@@ -39,7 +39,7 @@ bool ReplaceFileWith(const std::string& from, const std::string& to);
 // target only when every byte has been written, so that a failed write never
 // destroys the previous file.  Dropped without Commit, the temporary goes.
 class AtomicFile {
-public:
+  public:
     explicit AtomicFile(const std::string& target);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -49,7 +49,7 @@ public:
     bool Write(const void* data, size_t size);
     bool Commit();
 
-private:
+  private:
     std::string target_;
     std::string temp_;
     std::FILE* file_ = nullptr;

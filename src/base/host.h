@@ -41,7 +41,7 @@ enum : int {
 enum class Owner { kNone, kMainWindow };
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Milliseconds, as GetTickCount.

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class Rand {
-public:
+  public:
     explicit Rand(uint32_t seed = 1) : state_(seed) {}
     void Seed(uint32_t seed) { state_ = seed; }
     int Next() {
@@ -14,6 +14,6 @@ public:
         return static_cast<int>((state_ >> 16) & 0x7FFF);
     }
 
-private:
+  private:
     uint32_t state_;
 };
