@@ -1,57 +1,51 @@
-// Keys and mouse input of the main window.  The pointer state machine is
-// complete; the operations it calls on pieces, completion and arrange mode
-// come with that work and are empty stubs in the namespace `pending` below.
+// Keys and mouse input of the main window: the pointer state machine over
+// the board's operations, and the key table.
 #include "game/input.h"
 
+#include "app/settings.h"
+#include "app/sounds.h"
 #include "app/switches.h"
+#include "game/clock.h"
 #include "game/puzzle_game.h"
+#include "game/save_game.h"
+#include "making/frame.h"
+#include "making/shape_dump.h"
+#include "pieces/board_ops.h"
+#include "pieces/drag.h"
+#include "pieces/join.h"
+#include "pieces/turn.h"
 
 namespace {
 namespace pending {
 
-// --- Stubs: each is replaced by the real operation when its part lands. ---
-// Until then no piece can be hit, so a press never holds anything, and no
-// puzzle is ever complete.
-
-// Drawing position of the topmost piece under (x, y), or -1.
-int HitTest(PuzzleGame&, int, int) {
-    return -1;
-}
-// Brings held's group to the top; returns its new drawing position.
-int RaiseGroup(PuzzleGame&, int held) {
-    return held;
-}
-// A click turns (one button) or mirrors (middle or two buttons) the group.
-int TurnGroup(PuzzleGame&, int held, Point, uint8_t) {
-    return held;
-}
-void SweepGroups(PuzzleGame&, Point, Point) {}
-void MoveGroup(PuzzleGame&, int, int) {}
-// 1 when the dropped group joined a neighbour.
-int TryJoin(PuzzleGame&) {
-    return 0;
-}
-int CountGroups(PuzzleGame&) {
-    return 0;
-}
-void Complete(PuzzleGame&) {}
-void UpdateTitle(PuzzleGame&) {}
-int IsComplete(const PuzzleGame&) {
-    return 0;
-}
+// Choosing the next picture and the arrange-mode view come with the picture
+// browser and arrange mode; until then these keys and the click beside a
+// finished puzzle do nothing.
 void OpenCommand(PuzzleGame&) {}
-void DetachPieceAt(PuzzleGame&, Point) {}
 void ArrangeAdjust(PuzzleGame&, int, int, int, int) {}
 void ArrangeOutput(PuzzleGame&) {}
-void WritePieceBitmap(PuzzleGame&) {}   // F5: piece.bmp and its box
-void DumpShapeSettings(PuzzleGame&) {}  // F6: pukko_ini.txt and its box
-void ClockTick(PuzzleGame&) {}
-void SlideStep(PuzzleGame&) {}
-void PlayJointSound(PuzzleGame&) {}
-void PlayCloseSound(PuzzleGame&) {}
-void SaveOnExit(PuzzleGame&) {}  // silent save when a puzzle is in progress
 
 }  // namespace pending
+
+// Space: the piece under the cursor leaves its group.
+void DetachPieceAt(PuzzleGame& g, Point cursor) {
+    int k = HitTest(g.board, cursor.x, cursor.y);
+    if (k < 0) return;
+    DetachPiece(g.board, k);
+    g.host->InvalidateBoard();
+}
+
+// F5: the top piece as it lies, written beside the program.
+void WritePieceBitmap(PuzzleGame& g) {
+    if (g.board.count <= 0) return;
+    const Piece& top = g.board.pieces[g.board.order[g.board.count - 1]];
+    const std::string path = BaseFolder(*g.settings) + "\\piece.bmp";
+    if (top.Current().SaveFile(path))
+        g.host->MessageBox("piece.bmp出力しました。", "pukko", kMbOk, Owner::kNone);
+    else
+        g.host->MessageBox("piece.bmpを出力できませんでした。", "pukko", kMbOk, Owner::kNone);
+}
+
 }  // namespace
 
 namespace {
@@ -67,13 +61,13 @@ void Invalidate(PuzzleGame& g) {
 // Frame adjustment of a completed puzzle: the amounts are added to
 // end_waku_L1, L2, H, S and t, and the frame is drawn again.
 void AdjustFrame(PuzzleGame& g, double dL1, double dL2, double dH, double dS, int dT) {
-    if (g.drawCompletionFrame) g.drawCompletionFrame(g, dL1, dL2, dH, dS, dT);
+    DrawCompletionFrame(g, dL1, dL2, dH, dS, dT);
 }
 
 // The arrow keys: frame adjustments on a completed puzzle, the arranged
 // picture's offsets in arrange mode (up and down only), nothing otherwise.
 void OnArrowKey(PuzzleGame& g, int vk, bool ctrl, bool shift) {
-    if (pending::IsComplete(g)) {
+    if (IsComplete(g)) {
         int sign = (vk == kVkRight || vk == kVkUp) ? 1 : -1;
         if (vk == kVkLeft || vk == kVkRight) {
             if (ctrl)
@@ -101,7 +95,7 @@ void OnArrowKey(PuzzleGame& g, int vk, bool ctrl, bool shift) {
 void EndPressWait(PuzzleGame& g) {
     g.host->KillTimer(IDT_PRESS);
     g.pressPending = 0;
-    g.held = pending::RaiseGroup(g, g.held);
+    g.held = RaiseGroup(g.board, g.held);
 }
 
 }  // namespace
@@ -112,7 +106,7 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
             if (g.settings->arrangeMode)
                 pending::ArrangeAdjust(g, 0, 0, 0, 1);
             else if (!g.Making())
-                pending::DetachPieceAt(g, cursor);
+                DetachPieceAt(g, cursor);
             break;
         case kVkLeft:
         case kVkRight:
@@ -121,10 +115,10 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
             OnArrowKey(g, vk, ctrl, shift);
             break;
         case kVkF5:
-            pending::WritePieceBitmap(g);
+            WritePieceBitmap(g);
             break;
         case kVkF6:
-            pending::DumpShapeSettings(g);
+            DumpShapeSettingsCommand(*g.settings, *g.host);
             break;
         case kVkF7:
             SwitchArrangeMode(*g.settings, *g.host);
@@ -145,7 +139,7 @@ void OnPress(PuzzleGame& g, uint8_t button, int x, int y) {
     g.buttonBits |= button;
     if (!g.pressPending) {
         g.current = {x, y};
-        g.held = pending::HitTest(g, x, y);
+        g.held = HitTest(g.board, x, y);
         if (g.held >= 0) {
             g.dragRef = {x, y};
             g.pressPending = 1;
@@ -161,11 +155,11 @@ void OnMouseMove(PuzzleGame& g, unsigned keyState, bool ctrl, int x, int y) {
     if (!(keyState & kMouseButtonMask)) return;
     g.current = {x, y};
     if (ctrl) {
-        pending::SweepGroups(g, g.last, g.current);
+        SweepGroups(g.board, g.last.x, g.last.y, x, y);
         g.last = g.current;
         Invalidate(g);
     } else if (g.held >= 0) {
-        pending::MoveGroup(g, x - g.dragRef.x, y - g.dragRef.y);
+        MoveGroup(g.board, x - g.dragRef.x, y - g.dragRef.y);
         g.dragRef = {x, y};
         Invalidate(g);
     }
@@ -177,19 +171,19 @@ void OnRelease(PuzzleGame& g) {
         EndPressWait(g);
         bool oneButton = g.buttonBits == kButtonLeft || g.buttonBits == kButtonRight;
         if (oneButton ? g.settings->rotation : g.settings->flip)
-            g.held = pending::TurnGroup(g, g.held, g.dragRef, g.buttonBits);
+            g.held = TurnGroup(g.board, g.held, g.dragRef.x, g.dragRef.y, g.buttonBits);
         Invalidate(g);
     }
     if (g.held >= 0) {
-        g.jointSound = pending::TryJoin(g);
+        g.jointSound = TryJoin(g.board);
         g.held = -1;
-        if (pending::CountGroups(g) == 1) {
-            pending::Complete(g);
+        if (CountGroups(g.board) == 1) {
+            Complete(g);
         } else {
-            pending::UpdateTitle(g);
+            UpdateTitle(g);
             Invalidate(g);
         }
-    } else if (pending::IsComplete(g) && g.slideX == 0 && g.slideY == 0) {
+    } else if (IsComplete(g) && g.slideX == 0 && g.slideY == 0) {
         // A click beside the finished picture chooses the next one.
         pending::OpenCommand(g);
     }
@@ -205,10 +199,10 @@ void OnTimer(PuzzleGame& g, unsigned id) {
             }
             break;
         case IDT_CLOCK:
-            pending::ClockTick(g);
+            ClockTick(g);
             break;
         case IDT_SLIDE:
-            pending::SlideStep(g);
+            SlideStep(g);
             break;
         default:
             break;
@@ -217,12 +211,12 @@ void OnTimer(PuzzleGame& g, unsigned id) {
 
 void AfterPaint(PuzzleGame& g) {
     if (g.jointSound == 1) {
-        pending::PlayJointSound(g);
+        PlayJointSound(TheSounds(), *g.settings, *g.host);
         g.jointSound = 0;
     }
 }
 
 void OnClose(PuzzleGame& g) {
-    pending::PlayCloseSound(g);
-    pending::SaveOnExit(g);
+    PlayCloseSound(TheSounds(), *g.settings, *g.host, g.rng);
+    if (g.settings->saveOnExit && InProgress(g)) SaveGame(g, 0);
 }
