@@ -16,10 +16,10 @@
 #include <cstdio>
 #include <vector>
 
-// Pixels decoded per byte of a Huffman-coded file can be at most 512 (one
-// 8 x 8 block of one component per two bits); a file claiming more than
-// twice that is cut short or forged, and is refused before anything is
-// allocated.
+// Every 8 x 8 block of a Huffman-coded file costs at least one bit (its DC
+// code in the first scan), so such a file holds at most 512 pixels a byte.
+// One claiming more than twice that is cut short or forged, and is refused
+// before anything is allocated.
 constexpr uint64_t kJpegMostPixelsPerByte = 1024;
 
 // Progressive files with more scans than this are refused: each scan costs a
@@ -27,7 +27,8 @@ constexpr uint64_t kJpegMostPixelsPerByte = 1024;
 constexpr int kJpegMostScans = 256;
 
 // Decodes the JPEG in data (size bytes) or in the open file (read from its
-// start).  1 with pixels, width and height (already divided), or 0 with
+// start), at 1/divisor (2, 4 or 8; any other divisor counts as 1; sizes
+// round up).  1 with pixels, width and height (already divided), or 0 with
 // pixels empty and width and height 0.  headerOnly: only width and height are
 // read, nothing is decoded or allocated.
 int ReadJpeg(const uint8_t* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height,
