@@ -2,6 +2,7 @@
 // reader knows and small JPEG files of every kind libjpeg makes.
 //   make_corpus <corpus folder>   (writes <folder>/bmp and <folder>/jpeg)
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string bmp = std::string(argv[1]) + "/bmp", jpeg = std::string(argv[1]) + "/jpeg";
+    std::filesystem::create_directories(bmp);
+    std::filesystem::create_directories(jpeg);
     bool ok = true;
 
     ok &= Write(bmp, "1bit.bmp", Paletted(1, 13, 3).Build());
