@@ -134,6 +134,12 @@ unsigned EdgeWidthStep(PuzzleGame& g) {
     MakingState& m = g.making;
     if (m.stage != kStateLabelling) return 0;
     g.host->CloseProgress();
+    // Without a single area there is nothing to cut; making ends here rather
+    // than waiting for pieces that never come.
+    if (m.areaCount == 0) {
+        ResetMaking(m);
+        return 0;
+    }
     ComputeEdgeWidth(m, g.settings->edgeThick);
     g.host->PostStep(MSG_MAKE_3);
     return MSG_MAKE_3;

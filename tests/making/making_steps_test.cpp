@@ -58,8 +58,10 @@ TEST(MakingSteps, StepsOfAnotherStageDoNothing) {
     Start(f, 40, 30);
     EXPECT_EQ(MakingStage(f.g(), MSG_PLACE_PIECE), 0u);  // still labelling
     EXPECT_EQ(MakingStage(f.g(), MSG_MAKE_5), 0u);
-    ResetMaking(f.g().making);  // a step left over from a dropped puzzle
-    EXPECT_EQ(MakingStage(f.g(), MSG_MAKE_1), 0u);
+    f.g().making.areaCount = 0;  // no area at all: making ends, nothing waits
+    EXPECT_EQ(MakingStage(f.g(), MSG_MAKE_2), 0u);
+    EXPECT_EQ(f.g().making.stage, kStateNone);
+    EXPECT_EQ(MakingStage(f.g(), MSG_MAKE_1), 0u);  // a step left over from it
     EXPECT_EQ(f.host.posted.size(), 1u);
 }
 
