@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/file_io.h"
+#include "making/frame.h"
 #include "views/background.h"
 
 namespace {
@@ -169,7 +170,7 @@ void SlideStep(PuzzleGame& g) {
     Host& host = *g.host;
     if (g.slideX == 0 && g.slideY == 0) {
         host.KillTimer(IDT_SLIDE);
-        if (g.drawCompletionFrame) g.drawCompletionFrame(g, 0, 0, 0, 0, 0);
+        DrawCompletionFrame(g, 0, 0, 0, 0, 0);
         return;
     }
     g.slideX = SlideToward(g.slideX);

@@ -3,33 +3,8 @@
 #include <algorithm>
 
 #include "app/settings.h"
-
-namespace {
-
-// Back to no puzzle: both bitmaps freed, the piece table it worked on
-// emptied, every size, count and position 0, the area boxes zeroed and the
-// piece masks freed.
-void ResetMakingRecord(MakingState& m) {
-    m.mask.Free();
-    m.picture.Free();
-    if (m.table) m.table->Empty();
-    m.table = nullptr;
-    m.maskWidth = m.maskHeight = 0;
-    m.areaCount = 0;
-    m.stage = kStateNone;
-    std::fill(m.boxes.begin(), m.boxes.end(), AreaBox{});
-    for (MYBIT& mask : m.pieceMasks) mask.Free();
-    m.edgeWidth = 0;
-    m.labelRow = 0;
-    m.labelCursor = 0;
-    m.cutPosition = 0;
-}
-
-}  // namespace
-
-const char* IdleTitle(const Settings& settings) {
-    return settings.arrangeMode ? "pukko <整列モード>" : "pukko";
-}
+#include "app/shell_texts.h"
+#include "making/cutting.h"
 
 void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background) {
     g.host = &host;
@@ -52,7 +27,7 @@ void ResetGame(PuzzleGame& g) {
     g.patternChoice = 0;
     g.pictureFile.clear();
 
-    ResetMakingRecord(g.making);
+    ResetMaking(g.making);
     g.board.Empty();
 
     g.picture.Free();
@@ -84,7 +59,7 @@ void ResetGame(PuzzleGame& g) {
         ComposeBoard(*g.background, host);
     }
     host.InvalidateBoard();
-    if (g.settings) host.SetTitle(IdleTitle(*g.settings));
+    if (g.settings) host.SetTitle(ModeTitle(g.settings->arrangeMode));
     host.KillTimer(IDT_CLOCK);
     // A slide still running would otherwise end by framing a puzzle that is
     // no longer there and playing its end sound.

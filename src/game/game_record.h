@@ -14,6 +14,3 @@ void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& backgro
 // closed, the grey hint removed and the board shown without pieces, the
 // title back to the program's name, and the clock and slide timers killed.
 void ResetGame(PuzzleGame& g);
-
-// The title of the main window while no puzzle is played.
-const char* IdleTitle(const Settings& settings);

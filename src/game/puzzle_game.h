@@ -23,13 +23,6 @@ enum : uint8_t {
 
 struct PuzzleGame;
 
-// Draws the completion frame round the final rectangle after the finished
-// picture has slid there; the amounts change the frame's luma, hue, chroma
-// and thickness (all 0 when a slide has just ended).  The frame belongs to
-// the making code, so the game reaches it through this pointer, set once at
-// start-up; while it is null a finished slide draws no frame.
-using CompletionFrameFn = void (*)(PuzzleGame& game, double dL1, double dL2, double dH, double dS, int dT);
-
 struct PuzzleGame {
     // The platform, the settings and the background this game works with;
     // set by InitGame.
@@ -65,7 +58,6 @@ struct PuzzleGame {
     MYBIT finished;                  // the completed picture as cut from the board
     Rect finalRect;                  // where it comes to rest
     int32_t slideX = 0, slideY = 0;  // slide distance still to go (board pixels)
-    CompletionFrameFn drawCompletionFrame = nullptr;
 
     // Arrange mode.
     Rect wholeRect;

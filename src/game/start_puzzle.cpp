@@ -6,6 +6,7 @@
 #include "app/sounds.h"
 #include "game/clock.h"
 #include "game/game_record.h"
+#include "game/save_game.h"
 #include "game/saved_state.h"
 #include "image/picture_read.h"
 #include "making/cutting.h"
@@ -46,12 +47,8 @@ int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string
     Settings& s = *g.settings;
     ResetGame(g);
     g.pictureFile = picturePath;
-    if (IsSavedStatePath(picturePath)) {
-        // Hook: a saved game is restored, not made (board, picture, total
-        // pieces and carried time from the file, state 3, clock started).
-        // Restoring belongs to the saved-game code and is not wired here yet.
-        return 0;
-    }
+    // A saved game is resumed, not made: no settings of the making play a part.
+    if (IsSavedStatePath(picturePath)) return RestoreGame(g, picturePath);
     // Cutting lines, cutting order and scattering all draw from here on.
     g.rng.Seed(host.TickCount());
     const int prepared = patternPath.empty() ? PrepareFromCurves(g, picturePath)

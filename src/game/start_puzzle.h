@@ -6,7 +6,8 @@
 
 #include "game/puzzle_game.h"
 
-// Drops the current puzzle and starts making a new one: the picture is read
+// Drops the current puzzle and starts making a new one (a saved game,
+// named by its .pko path, is resumed instead): the picture is read
 // at the size setting, the mask made from the cutting lines for the
 // piece-count setting or from the pattern (its odd last column or row
 // dropped, tiled when it is at most half the picture's size, else the

@@ -13,14 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "support/test_folder.h"
+
 namespace apptest {
 
 // An empty folder named after the running test, under PUKKO_TEST_TMP.
 inline std::filesystem::path FreshFolder() {
-    const char* root = std::getenv("PUKKO_TEST_TMP");
-    std::filesystem::path base = root ? root : std::filesystem::temp_directory_path() / "pukko_test_app";
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path dir = base / (std::string(info->test_suite_name()) + "." + info->name());
+    std::filesystem::path dir = TestFolder();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

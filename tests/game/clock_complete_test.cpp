@@ -2,18 +2,15 @@
 
 #include <cstdlib>
 
+#include "app/sounds.h"
 #include "base/file_io.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "pieces/board_fixture.h"
 #include "support/fake_host.h"
+#include "support/test_folder.h"
 
 namespace {
-
-int framesDrawn = 0;
-void CountFrame(PuzzleGame&, double, double, double, double, int) {
-    ++framesDrawn;
-}
 
 // On a 400 x 300 board: a finished puzzle of 3 x 2 pieces (the finished
 // rectangle (x, y, x + 62, y + 42)) and a speck far away.
@@ -27,8 +24,13 @@ struct Finished : ::testing::Test {
         host.screen = host.client = Size{400, 300};
         settings.tileFile[0] = '\0';
         InitGame(g, host, settings, bg);
-        g.drawCompletionFrame = CountFrame;
-        framesDrawn = 0;
+        BuildSoundPaths(TheSounds(), "snd");
+    }
+    // Every frame drawn plays one of the end sounds.
+    int FramesDrawn() const {
+        int n = 0;
+        for (const std::string& s : host.sounds) n += s.find("k_end_") != std::string::npos;
+        return n;
     }
     void Lay(int x, int y) {
         Board& b = g.board;
@@ -69,7 +71,7 @@ TEST_F(Finished, TheFinishedPictureSlidesToTheCentre) {
     EXPECT_EQ(g.board.pieces[6].top, 290 + 99);
     // 149 at 4 a step: 37 steps (the last pixel snaps), then one to end.
     EXPECT_EQ(Slide(), 38);
-    EXPECT_EQ(framesDrawn, 1);
+    EXPECT_EQ(FramesDrawn(), 1);
     EXPECT_EQ(bg.boardPicture.At(230, 170), g.finished.At(61, 41));
     EXPECT_EQ(bg.boardPicture.At(30, 40), 0x9CBE9Eu);
 
@@ -81,7 +83,7 @@ TEST_F(Finished, TheFinishedPictureSlidesToTheCentre) {
     EXPECT_EQ(g.slideX + g.slideY, 0);
     g.slideX = 10;
     EXPECT_EQ(Slide(), 3);  // 10 -> 6 -> 0, then the frame
-    EXPECT_EQ(framesDrawn, 2);
+    EXPECT_EQ(FramesDrawn(), 2);
     // Wider than the client: it stays where it was finished.
     host.client = Size{61, 300};
     Complete(g);
@@ -106,9 +108,7 @@ TEST_F(Finished, APuzzleFinishedPartlyOffTheBoardSlidesInWhole) {
 }
 
 TEST_F(Finished, FinishingASavedGameDeletesItsFile) {
-    const char* dir = std::getenv("PUKKO_TEST_TMP");
-    const std::string base = dir ? dir : "/tmp";
-    std::system(("mkdir -p '" + base + "'").c_str());
+    const std::string base = TestFolder().string();
     for (const std::string name : {"/done.PKO", "/done.bmp"}) {
         ASSERT_TRUE(WriteFileAtomic(base + name, "x", 1));
         g.pictureFile = base + name;

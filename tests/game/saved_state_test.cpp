@@ -8,14 +8,9 @@
 #include "game/saved_state.h"
 #include "image/mybit.h"
 #include "pieces/board.h"
+#include "support/test_folder.h"
 
 namespace {
-
-std::string TempPath(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() / "pukko_saved_state_test";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
 
 // A picture whose words all differ, so a misplaced word shows.
 void Numbered(MYBIT& m, int w, int h, uint32_t seed) {
@@ -94,7 +89,7 @@ TEST(SavedState, NameReplacesTheExtensionOfTheFileName) {
 
 TEST(SavedState, LayoutHeadAndNeighbourTerminator) {
     SmallGame g;
-    std::string path = TempPath("layout.pko");
+    std::string path = TestPath("layout.pko");
     ASSERT_TRUE(WriteSavedState(g.board, path, g.picture, 3, 65432));
     std::vector<uint8_t> b = FileBytes(path);
 
@@ -134,7 +129,7 @@ TEST(SavedState, LayoutHeadAndNeighbourTerminator) {
 
 TEST(SavedState, RoundTripGivesTheSameBoard) {
     SmallGame g;
-    std::string path = TempPath("round.pko");
+    std::string path = TestPath("round.pko");
     ASSERT_TRUE(WriteSavedState(g.board, path, g.picture, 3, 1234));
 
     Board board;
@@ -163,14 +158,14 @@ TEST(SavedState, RoundTripGivesTheSameBoard) {
     EXPECT_EQ(board.order[3], -1);
 
     // Writing what was read gives the same bytes.
-    std::string again = TempPath("again.pko");
+    std::string again = TestPath("again.pko");
     ASSERT_TRUE(WriteSavedState(board, again, picture, head.totalPieces, head.elapsedMs));
     EXPECT_EQ(FileBytes(again), FileBytes(path));
 }
 
 TEST(SavedState, EveryTruncationIsRefusedAndLeavesTheBoardEmpty) {
     SmallGame g;
-    std::string path = TempPath("trunc.pko");
+    std::string path = TestPath("trunc.pko");
     ASSERT_TRUE(WriteSavedState(g.board, path, g.picture, 3, 1));
     std::vector<uint8_t> b = FileBytes(path);
     Board board;
@@ -183,7 +178,7 @@ TEST(SavedState, EveryTruncationIsRefusedAndLeavesTheBoardEmpty) {
         ASSERT_TRUE(board.pieces[0].pictures[0].Empty());
     }
     EXPECT_EQ(ReadSavedStateFromMemory(board, b.data(), b.size(), picture, head), ReadResult::kOk);
-    EXPECT_EQ(ReadSavedState(board, TempPath("missing.pko"), picture, head), ReadResult::kCannotOpen);
+    EXPECT_EQ(ReadSavedState(board, TestPath("missing.pko"), picture, head), ReadResult::kCannotOpen);
 }
 
 namespace {
@@ -193,7 +188,7 @@ namespace {
 ReadResult ReadSpoiled(void (*spoil)(SmallGame&)) {
     SmallGame g;
     spoil(g);
-    std::string path = TempPath("spoiled.pko");
+    std::string path = TestPath("spoiled.pko");
     if (!WriteSavedState(g.board, path, g.picture, 3, 1)) return ReadResult::kCannotOpen;
     Board board;
     MYBIT picture;
@@ -238,7 +233,7 @@ TEST(SavedState, InconsistentBoardsAreRefused) {
 
 TEST(SavedState, CountsBeyondTheLimitsAreRefusedBeforeAllocating) {
     SmallGame g;
-    std::string path = TempPath("limits.pko");
+    std::string path = TestPath("limits.pko");
     ASSERT_TRUE(WriteSavedState(g.board, path, g.picture, 3, 1));
     const std::vector<uint8_t> good = FileBytes(path);
     const size_t countAt = 58 + 24 * 4 + 12;
@@ -263,11 +258,11 @@ TEST(SavedState, CountsBeyondTheLimitsAreRefusedBeforeAllocating) {
     PatchInt(b, 22, 16384);
     PatchInt(b, 54, 16384 * 16384);
     EXPECT_EQ(ReadSavedStateFromMemory(board, b.data(), b.size(), picture, head), ReadResult::kBadFile);
-    std::string huge = TempPath("huge.pko");
+    std::string huge = TestPath("huge.pko");
     ASSERT_TRUE(WriteFileAtomic(huge, b.data(), b.size()));
     int32_t remaining = 0, total = 0;
     EXPECT_FALSE(ReadSavedCounts(huge, remaining, total));
-    EXPECT_FALSE(ReadSavedCounts(TempPath("nothing.pko"), remaining, total));
+    EXPECT_FALSE(ReadSavedCounts(TestPath("nothing.pko"), remaining, total));
 
     // A neighbour list that never ends within 10000 values.
     Board big;

@@ -12,6 +12,7 @@
 #include "app/sounds.h"
 #include "game/game_record.h"
 #include "support/fake_host.h"
+#include "support/test_folder.h"
 
 namespace {
 

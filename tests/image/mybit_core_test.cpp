@@ -10,6 +10,7 @@
 #include "app/trace.h"
 #include "image/mybit.h"
 #include "support/fake_host.h"
+#include "support/test_folder.h"
 
 namespace {
 
@@ -38,13 +39,6 @@ MYBIT Random(int w, int h, uint32_t seed) {
     b.Create(w, h);
     for (uint32_t& v : b.pixels) v = rng();
     return b;
-}
-
-std::string TempPath(const std::string& name) {
-    const char* dir = std::getenv("PUKKO_TEST_TMP");
-    std::filesystem::path p = dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
-    std::filesystem::create_directories(p);
-    return (p / ("mybit_core_" + name)).string();
 }
 
 std::string ReadAll(const std::string& path) {
@@ -101,7 +95,7 @@ TEST(MybitHosei, RewritesArgumentsAndTracesFailures) {
     FakeHost host;
     TraceState saved = TheTrace();
     TheTrace() = TraceState{};  // off, nothing written yet in this run
-    TheTrace().path = TempPath("trace.txt");
+    TheTrace().path = TestPath("trace.txt");
     TheTrace().host = &host;
     std::filesystem::remove(TheTrace().path);
     x = 20, y = 0, w = 4;
@@ -256,7 +250,7 @@ TEST(MybitOrientations, TableAndGroupLaws) {
 }
 
 TEST(MybitSaveFile, EmptyAndBottomUpFiles) {
-    const std::string path = TempPath("save.bmp");
+    const std::string path = TestPath("save.bmp");
     ASSERT_TRUE(MYBIT().SaveFile(path));
     std::string d = ReadAll(path);
     EXPECT_EQ(d, std::string("BM\x36\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18) + std::string(8, '\0') +
@@ -267,7 +261,7 @@ TEST(MybitSaveFile, EmptyAndBottomUpFiles) {
     ASSERT_EQ(d.size(), 78u);
     EXPECT_EQ(d.substr(0, 2) + d.substr(18, 8), std::string("BM\3\0\0\0\2\0\0\0", 10));
     EXPECT_EQ(d.substr(54, 4), std::string("\x11\0\0\0", 4));  // the bottom row first
-    EXPECT_FALSE(b.SaveFile(TempPath("missing/dir/x.bmp")));
+    EXPECT_FALSE(b.SaveFile(TestPath("missing/dir/x.bmp")));
     std::filesystem::remove(path);
 }
 

@@ -60,7 +60,8 @@ struct FakeHost : Host {
             }
     }
     void PostStep(unsigned msg) override { posted.push_back(msg); }
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner owner) override {
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   Owner owner) override {
         boxes.push_back({text, caption, flags, owner});
         return boxAnswer;
     }

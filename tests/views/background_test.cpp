@@ -9,17 +9,11 @@
 #include "image/picture_read.h"
 #include "pieces/board_fixture.h"
 #include "support/fake_host.h"
+#include "support/test_folder.h"
 
 namespace {
 
 constexpr uint32_t kPaleGreenWord = 0x9CBE9E;  // 0x9EBE9C with red and blue exchanged
-
-std::string TempPath(const std::string& name) {
-    const char* dir = std::getenv("PUKKO_TEST_TMP");
-    const std::string base = dir ? dir : "/tmp";
-    std::system(("mkdir -p '" + base + "'").c_str());
-    return base + "/" + name;
-}
 
 void Gradient(MYBIT& m, int w, int h) {
     m.Create(w, h);
@@ -42,7 +36,7 @@ struct Views : ::testing::Test {
 TEST_F(Views, TilesRepeatFromTheTopLeftOverTheScreen) {
     MYBIT tile, read;
     Gradient(tile, 100, 80);
-    const std::string path = TempPath("tile_100x80.bmp");
+    const std::string path = TestPath("tile_100x80.bmp");
     ASSERT_TRUE(tile.SaveFile(path));
     ASSERT_EQ(LoadFile(read, path, host, 1), 1);
     SetPathField(settings.tileFile, path);
@@ -74,7 +68,7 @@ TEST_F(Views, AnUnreadableTileClearsTheSettingAndKeepsTheBackground) {
     Gradient(tile, 7, 5);
     SetTile(bg, host, tile);
     const uint32_t tiled = fixture::Fnv1a(bg.cleanBoard);
-    const std::string bad = TempPath("not_a_picture.bmp");
+    const std::string bad = TestPath("not_a_picture.bmp");
     ASSERT_TRUE(WriteFileAtomic(bad, "BM nothing", 10));
     EXPECT_EQ(LoadTile(bg, settings, host, bad), 0);
     EXPECT_EQ(settings.tileFile[0], '\0');
