@@ -6,29 +6,35 @@
 #include "app/menu_win.h"
 #include "app/shell_texts.h"
 #include "base/text_win.h"
+#include "game/drop.h"
+#include "game/game_record.h"
 #include "game/input.h"
+#include "game/start_puzzle.h"
 #include "image/mybit_win.h"
 
 namespace {
 namespace pending {
 
-// --- Stubs: messages served by later work.  Each is replaced by the real
-// operation when its part lands. ---
-void InitGame(PuzzleGame&) {}     // record cleared, background surfaces made
-void OpenCommand(PuzzleGame&) {}  // the picture browser on screen from the start
-// The first dropped file starts a puzzle or restores a saved game.  Until
-// then the drop is only released.
-void OnDropFiles(PuzzleGame&, HDROP drop) {
-    DragFinish(drop);
-}
-void OnMakingStep(PuzzleGame&, UINT) {}  // MSG_MAKE_1 .. MSG_MAKE_5
-void OnMakeDone(PuzzleGame&) {}
+// The picture browser, its choices and the wheel forwarded to it come with
+// the browser; until then a puzzle starts from a dropped file.
+void OpenCommand(PuzzleGame&) {}
 void OnPick(PuzzleGame&, int, int) {}
-// The wheel goes to the browser window under the cursor; with no browser
-// open yet it is swallowed.
 void ForwardWheel(WPARAM, LPARAM) {}
 
 }  // namespace pending
+
+// WM_DROPFILES: the first file only.
+void OnDropFiles(PuzzleGame& g, HDROP drop) {
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::wstring name;
+    if (count > 0) {
+        UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        name.resize(length + 1);
+        name.resize(DragQueryFileW(drop, 0, name.data(), length + 1));
+    }
+    DragFinish(drop);
+    if (count > 0) OnDropFile(g, Narrow(name));
+}
 
 bool KeyDown(int vk) {
     return GetAsyncKeyState(vk) < 0;
@@ -45,11 +51,7 @@ void OnCreate(HWND window) {
     ShellRecords& app = Shell();
     PuzzleGame& g = app.game;
     app.host->SetWindow(window);
-    g.host = app.host;
-    g.settings = &app.settings;
-    g.background = &app.background;
-    g.boardPicture = &app.background.boardPicture;
-    pending::InitGame(g);
+    InitGame(g, *app.host, app.settings, app.background);
     DragAcceptFiles(window, TRUE);
     MenuRefresh(window, app.settings, 0);
     if (app.settings.arrangeMode) app.host->SetTitle(kArrangeTitle);
@@ -136,17 +138,15 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             pending::ForwardWheel(wParam, lParam);
             return 0;
         case WM_DROPFILES:
-            pending::OnDropFiles(g, reinterpret_cast<HDROP>(wParam));
+            OnDropFiles(g, reinterpret_cast<HDROP>(wParam));
             return 0;
         case MSG_MAKE_1:
         case MSG_MAKE_2:
         case MSG_MAKE_3:
         case MSG_PLACE_PIECE:
         case MSG_MAKE_5:
-            pending::OnMakingStep(g, msg);
-            return 0;
         case MSG_MAKE_DONE:
-            pending::OnMakeDone(g);
+            MakingStep(g, msg);
             return 0;
         case MSG_PICK:
             pending::OnPick(g, static_cast<int>(wParam), static_cast<int>(lParam));

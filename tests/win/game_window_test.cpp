@@ -1,0 +1,129 @@
+// A puzzle played through the main window: a picture dropped on it is made
+// by the chain of posted messages, and the mouse drags its pieces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/main_window_win.h"
+#include "base/text_win.h"
+#include "game/clock.h"
+#include "game/game_record.h"
+#include "game/saved_state.h"
+#include "pieces/board_ops.h"
+#include "win_test_util.h"
+
+using namespace wintest;
+
+namespace {
+
+// The DROPFILES block of a drop (shlobj.h's, whose other declarations clash
+// with the shell's names).
+struct DropBlock {
+    DWORD pFiles;
+    POINT pt;
+    BOOL fNC;
+    BOOL fWide;
+};
+
+struct GameWindowTest : testing::Test {
+    RecordingHost host;
+    std::wstring folder;
+    HWND window = nullptr;
+
+    void SetUp() override {
+        folder = FreshFolder();
+        Settings& s = Shell().settings;
+        LoadSettings(s, QuotedExe(folder));
+        s.guide = 0;
+        Shell().host = &host;
+        static bool registered = RegisterMainClass(GetModuleHandleW(nullptr));
+        ASSERT_TRUE(registered);
+        window = CreateMainWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+    }
+
+    void TearDown() override {
+        if (window && IsWindow(window)) DestroyWindow(window);
+        PumpUntil([] { return false; }, 0);
+        ResetGame(Shell().game);
+        Shell().host = &Shell().winHost;
+    }
+
+    // WM_DROPFILES as Explorer sends it: a DROPFILES block with wide names.
+    void Drop(const std::wstring& path) {
+        size_t bytes = sizeof(DropBlock) + (path.size() + 2) * sizeof(wchar_t);
+        HGLOBAL h = GlobalAlloc(GHND, bytes);
+        auto* df = static_cast<DropBlock*>(GlobalLock(h));
+        df->pFiles = sizeof(DropBlock);
+        df->fWide = TRUE;
+        std::memcpy(reinterpret_cast<char*>(df) + sizeof(DropBlock), path.c_str(),
+                    path.size() * sizeof(wchar_t));
+        GlobalUnlock(h);
+        SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0);
+    }
+
+    std::wstring Title() const {
+        wchar_t text[128] = {};
+        GetWindowTextW(window, text, 128);
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(GameWindowTest, ADroppedPictureIsMadeAndItsPiecesMove) {
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    PuzzleGame& g = Shell().game;
+    Drop(picture);
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    EXPECT_GE(g.totalPieces, 12);
+    EXPECT_EQ(Title().rfind(L"pukko 00:00:0", 0), 0u) << Narrow(Title());
+    EXPECT_NE(Title().find(L"残り"), std::wstring::npos);
+    // Every piece lies in the left half of the window, 50 pixels in at least.
+    RECT client;
+    GetClientRect(window, &client);
+    for (int i = 0; i < g.board.count; ++i) {
+        EXPECT_GE(g.board.pieces[i].left, 50);
+        EXPECT_LT(g.board.pieces[i].left, client.right / 2);
+    }
+    g.board.boardPicture->SaveFile(Narrow(folder) + "\\board.bmp");
+
+    // Press on the top piece, hold it, and drag it 30 pixels right.
+    const Piece& top = g.board.pieces[g.board.order[g.board.count - 1]];
+    int x = -1, y = -1;
+    for (int yy = top.top + 1; yy < top.bottom && x < 0; ++yy)
+        for (int xx = top.left + 1; xx < top.right; ++xx)
+            if (HitTest(g.board, xx, yy) == g.board.count - 1) {
+                x = xx;
+                y = yy;
+                break;
+            }
+    ASSERT_GE(x, 0);
+    const int before = top.left;
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 30, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x + 30, y));
+    EXPECT_EQ(g.board.pieces[g.board.order[g.board.count - 1]].left, before + 30);
+
+    // Closing saves the game in progress beside its picture.
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Exists(folder + L"\\花畑.pko"));
+    int32_t remaining = 0, total = 0;
+    EXPECT_TRUE(ReadSavedCounts(Narrow(folder) + "\\花畑.pko", remaining, total));
+    EXPECT_EQ(total, g.totalPieces);
+}
+
+TEST_F(GameWindowTest, DropsAreRefusedWhileMakingAndWithAPatternCount) {
+    Shell().settings.pieceCount = 0;
+    Drop(folder + L"\\any.bmp");
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "ピース数を選択してください");
+    Shell().settings.pieceCount = 20;
+    Shell().game.making.stage = kStateLabelling;
+    Drop(folder + L"\\any.bmp");
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[1].text, "ただいま作成中");
+    Shell().game.making.stage = kStateNone;
+}
