@@ -96,8 +96,8 @@ int MakingStep(PuzzleGame& g, unsigned msg) {
     }
 }
 
-int RunMakingToPlay(PuzzleGame& g) {
-    if (!RunMakingSteps(g, MSG_MAKE_1)) return 0;
+int RunMakingToPlay(PuzzleGame& g, const std::function<void(unsigned)>& afterStep) {
+    if (!RunMakingSteps(g, MSG_MAKE_1, afterStep)) return 0;
     OnMakeDone(g);
     return 1;
 }

@@ -2,6 +2,7 @@
 // the start of play once the making steps are done.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "game/puzzle_game.h"
@@ -29,5 +30,7 @@ int MakingStep(PuzzleGame& g, unsigned msg);
 
 // Without a window: runs the posted making steps to the end and starts play.
 // For hosts whose PostStep does not deliver messages (tests, the
-// command-line maker).  1 when play started.
-int RunMakingToPlay(PuzzleGame& g);
+// command-line maker).  afterStep, when given, is called after each making
+// step with the message just handled (MSG_MAKE_1 .. MSG_MAKE_5), so a caller
+// can time the stages.  1 when play started.
+int RunMakingToPlay(PuzzleGame& g, const std::function<void(unsigned)>& afterStep = {});
