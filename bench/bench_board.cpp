@@ -1,56 +1,163 @@
-// The board operations on a puzzle of 1000 pieces cut from a 2000 x 1500
-// picture (40 x 25 rectangular pieces with soft edges) lying on a board of
-// 2560 x 1600: dragging a group of 100, trying a join, raising, and
-// recomposing the whole board picture.
+// The board operations on a real puzzle: 1000 pieces cut by the making steps
+// from a 2000 x 1500 picture (knobbed outlines, soft rims) and scattered over
+// a board of 2560 x 1600: dragging a group of 100, trying a join, raising,
+// and recomposing the whole board picture.
 #include <benchmark/benchmark.h>
 
-#include <random>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "pieces/board_fixture.h"
+#include "app/settings.h"
+#include "base/host.h"
+#include "game/puzzle_game.h"
+#include "image/mybit.h"
+#include "making/grid.h"
+#include "making/making_steps.h"
 #include "pieces/board_ops.h"
 #include "pieces/drag.h"
 #include "pieces/join.h"
 
 namespace {
 
-constexpr int kCols = 40, kRows = 25, kCell = 50, kCellH = 60;
-constexpr int kBlock = 10;  // the held group: a block of 10 x 10 pieces
+constexpr int kBoardWidth = 2560, kBoardHeight = 1600;
+constexpr int kBlock = 10;                      // the held group: a block of 10 x 10 cells
+constexpr int kBlockColumn = 2, kBlockRow = 2;  // its top-left cell
+constexpr int kBlockDx = 1500, kBlockDy = 400;  // from its home, clear of the scattered pieces
 
-// Built once: the pieces scattered over the board, every one its own group
-// but the 10 x 10 block at the top-left of the picture, which lies joined
-// in the middle of the board on top of the drawing order.
-fixture::TestBoard& Puzzle() {
-    static fixture::TestBoard* t = [] {
-        auto* tb = new fixture::TestBoard(2560, 1600);
-        tb->AddGrid(kCols, kRows, kCell, kCellH, 1);
-        Board& b = tb->board;
-        std::mt19937 rng(7);
-        std::vector<int32_t> order;
-        for (int i = 0; i < b.count; ++i) {
-            Piece& p = b.pieces[i];
-            const int c = i % kCols, r = i / kCols;
-            if (c < kBlock && r < kBlock) {
-                fixture::Place(p, 800 + p.homeLeft, 500 + p.homeTop, 0);
-                p.group = 0;
-            } else {
-                fixture::Place(p, static_cast<int>(rng() % 2500), static_cast<int>(rng() % 1530), 0);
-                order.push_back(i);
-            }
+struct QuietHost : Host {
+    uint32_t TickCount() override { return 0; }
+    void SetTitle(const std::string&) override {}
+    void InvalidateBoard() override {}
+    Size ClientSize() override { return {kBoardWidth, kBoardHeight}; }
+    Size ScreenSize() override { return {kBoardWidth, kBoardHeight}; }
+    void SetForeground() override {}
+    void SetTimer(unsigned, unsigned) override {}
+    void KillTimer(unsigned) override {}
+    void PostStep(unsigned) override {}
+    int MessageBox(const std::string&, const std::string&, unsigned, Owner) override { return kIdOk; }
+    void ShowWindowsError(const std::string&, const std::string&, uint32_t) override {}
+    void PlaySound(const std::string&) override {}
+    void ShowProgress(int, ColorRef, ColorRef) override {}
+    void StepProgress() override {}
+    void CloseProgress() override {}
+    void OpenGuide(const MYBIT&) override {}
+    void CloseGuide() override {}
+};
+
+// Smooth gradients with some texture, like a photograph.
+void MakePicture(MYBIT& p, int w, int h) {
+    p.Create(w, h);
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = p.Row(y);
+        for (int x = 0; x < w; ++x) {
+            uint32_t r = (x * 255 / w + ((x * y) >> 7)) & 0xFF;
+            uint32_t g = (y * 255 / h + ((x ^ y) & 15)) & 0xFF;
+            uint32_t b = ((x + y) * 128 / (w + h) + 64 + ((x * 7 + y * 3) & 31)) & 0xFF;
+            row[x] = r << 16 | g << 8 | b;
         }
-        for (int r = 0; r < kBlock; ++r)
-            for (int c = 0; c < kBlock; ++c) order.push_back(r * kCols + c);
-        std::copy(order.begin(), order.end(), b.order.begin());
-        tb->Redraw();
-        return tb;
+    }
+}
+
+struct Puzzle {
+    QuietHost host;
+    Settings settings = DefaultSettings();
+    std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
+    MYBIT clean, picture;
+    std::map<std::pair<int, int>, int> cells;  // (column, row) -> piece number
+    int blockFirst = -1;                       // a piece of the block
+    bool ok = false;
+
+    Board& board() { return game->board; }
+    int At(int column, int row) const {
+        auto it = cells.find({column, row});
+        return it == cells.end() ? -1 : it->second;
+    }
+};
+
+// Built once: the pieces as the making scattered them (unturned: rotation
+// off), each its own group, but the 10 x 10 block of cells near the
+// picture's top-left corner, which lies joined in the middle of the board on
+// top of the drawing order.
+Puzzle& ThePuzzle() {
+    static Puzzle* t = [] {
+        auto* z = new Puzzle;
+        z->settings.pieceCount = 1000;
+        z->settings.rotation = 0;
+        z->settings.flip = 0;
+        z->clean.CreateFilled(0x9EBE9C, kBoardWidth, kBoardHeight);
+        z->picture.CopyFrom(z->clean);
+        PuzzleGame& g = *z->game;
+        g.host = &z->host;
+        g.settings = &z->settings;
+        g.boardPicture = &z->picture;
+        g.board.boardPicture = &z->picture;
+        g.board.cleanBoard = &z->clean;
+        g.rng.Seed(1);
+        MYBIT source;
+        MakePicture(source, 2000, 1500);
+        if (!MakePuzzleFromPicture(g, source)) return z;
+
+        // Each cell's piece, by the centre of its home rectangle; the specks
+        // where cutting lines meet belong to no cell.
+        const int cell = DivideGrid(1000, 4000, 3000, 0, z->host).cellWidth / 2;  // picture pixels
+        Board& b = g.board;
+        for (int i = 0; i < b.count; ++i) {
+            const Piece& p = b.pieces[i];
+            if (p.homeRight - p.homeLeft < cell / 2) continue;
+            z->cells[{(p.homeLeft + p.homeRight) / 2 / cell, (p.homeTop + p.homeBottom) / 2 / cell}] = i;
+        }
+
+        std::vector<char> inBlock(static_cast<size_t>(b.count), 0);
+        z->blockFirst = z->At(kBlockColumn, kBlockRow);
+        for (int r = kBlockRow; r < kBlockRow + kBlock; ++r)
+            for (int c = kBlockColumn; c < kBlockColumn + kBlock; ++c) {
+                const int i = z->At(c, r);
+                if (i < 0) return z;
+                Piece& p = b.pieces[i];
+                PlaceAtHome(b, i);
+                p.left += kBlockDx, p.right += kBlockDx;
+                p.top += kBlockDy, p.bottom += kBlockDy;
+                p.group = z->blockFirst;
+                inBlock[i] = 1;
+            }
+        std::stable_partition(b.order.begin(), b.order.begin() + b.count, [&](int k) { return !inBlock[k]; });
+        z->picture.CopyFrom(z->clean);
+        RedrawRegion(b, Rect{0, 0, kBoardWidth, kBoardHeight}, 0, b.count - 1);
+        z->ok = true;
+        return z;
     }();
     return *t;
 }
 
+// The puzzle, with the group of piece `top` raised; null (and the benchmark
+// skipped) when the puzzle could not be made.
+Board* Ready(benchmark::State& state, int top) {
+    Puzzle& z = ThePuzzle();
+    if (!z.ok || top < 0) {
+        state.SkipWithError("the puzzle was not made as planned");
+        return nullptr;
+    }
+    Board& b = z.board();
+    const int k = LowestPositionOf(b, b.pieces[top].group);
+    if (k >= 0) RaiseGroup(b, k);
+    state.counters["pieces"] = b.count;
+    return &b;
+}
+
 void BM_MoveGroup100(benchmark::State& state) {
-    Board& b = Puzzle().board;
+    Board* b = Ready(state, ThePuzzle().blockFirst);
+    if (!b) return;
+    const int group = b->pieces[ThePuzzle().blockFirst].group;
+    state.counters["held"] = static_cast<double>(std::count_if(
+        b->pieces.begin(), b->pieces.begin() + b->count, [&](const Piece& p) { return p.group == group; }));
     int step = 3;
     for (auto _ : state) {
-        MoveGroup(b, step, step);
+        MoveGroup(*b, step, step);
         step = -step;
     }
 }
@@ -58,68 +165,83 @@ BENCHMARK(BM_MoveGroup100)->Unit(benchmark::kMillisecond);
 
 // The usual drop: the 100-piece group lies nowhere near its place.
 void BM_TryJoinMiss(benchmark::State& state) {
-    Board& b = Puzzle().board;
-    for (auto _ : state) benchmark::DoNotOptimize(TryJoin(b));
+    Board* b = Ready(state, ThePuzzle().blockFirst);
+    if (!b) return;
+    for (auto _ : state) benchmark::DoNotOptimize(TryJoin(*b));
 }
 BENCHMARK(BM_TryJoinMiss)->Unit(benchmark::kMicrosecond);
 
-// A single piece dropped 3 pixels off its place right of `anchor`, joined,
+// Piece `loose` dropped 3 pixels right of its place beside `anchor`, joined,
 // then taken out again outside the timing.  The join redraws the merged
 // group, so joining the block costs about as much as moving it.
 void JoinBeside(benchmark::State& state, int loose, int anchor) {
-    Board& b = Puzzle().board;
-    for (int k = 0; k < b.count; ++k)
-        if (b.order[k] == loose) RaiseGroup(b, k);
-    const Piece& left = b.pieces[anchor];
+    Board* bp = Ready(state, loose);
+    if (!bp || anchor < 0) return;
+    Board& b = *bp;
+    const Piece& a = b.pieces[anchor];
+    const Piece& p = b.pieces[loose];
     int joined = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const Piece& p = b.pieces[loose];
-        MoveGroup(b, left.left + kCell + 3 - p.left, left.top - p.top);
+        MoveGroup(b, a.left + (p.homeLeft - a.homeLeft) + 3 - p.left,
+                  a.top + (p.homeTop - a.homeTop) - p.top);
         state.ResumeTiming();
         joined += TryJoin(b);
         state.PauseTiming();
-        DetachPiece(b, b.count - 1);  // the loose piece is on top
+        for (int k = b.count - 1; k >= 0; --k)
+            if (b.order[k] == loose) {
+                DetachPiece(b, k);
+                break;
+            }
         state.ResumeTiming();
     }
     state.counters["joined"] = benchmark::Counter(joined, benchmark::Counter::kAvgIterations);
 }
 
+// Two scattered pieces far from the block.
 void BM_TryJoinHitPiece(benchmark::State& state) {
-    JoinBeside(state, 2 * kCols - 1, 2 * kCols - 2);
+    const Puzzle& z = ThePuzzle();
+    JoinBeside(state, z.At(30, 20), z.At(29, 20));
 }
 BENCHMARK(BM_TryJoinHitPiece)->Unit(benchmark::kMicrosecond);
 
+// A piece joining the block on its right.
 void BM_TryJoinHitBlock(benchmark::State& state) {
-    JoinBeside(state, kBlock, kBlock - 1);
+    const Puzzle& z = ThePuzzle();
+    JoinBeside(state, z.At(kBlockColumn + kBlock, kBlockRow), z.At(kBlockColumn + kBlock - 1, kBlockRow));
 }
 BENCHMARK(BM_TryJoinHitBlock)->Unit(benchmark::kMicrosecond);
 
 // Raising whatever lies at the bottom, one piece at a time.
 void BM_RaiseGroupBottom(benchmark::State& state) {
-    Board& b = Puzzle().board;
-    for (auto _ : state) benchmark::DoNotOptimize(RaiseGroup(b, 0));
+    Board* b = Ready(state, ThePuzzle().blockFirst);
+    if (!b) return;
+    for (auto _ : state) benchmark::DoNotOptimize(RaiseGroup(*b, 0));
 }
 BENCHMARK(BM_RaiseGroupBottom)->Unit(benchmark::kMicrosecond);
 
 // The block of 100 raised from below the rest.
 void BM_RaiseGroup100(benchmark::State& state) {
-    Board& b = Puzzle().board;
+    const int first = ThePuzzle().blockFirst;
+    Board* b = Ready(state, first);
+    if (!b) return;
     for (auto _ : state) {
         state.PauseTiming();
         // Sink the block: raise every other group once.
-        while (b.pieces[b.order[0]].group != b.pieces[0].group) RaiseGroup(b, 0);
+        while (b->pieces[b->order[0]].group != b->pieces[first].group) RaiseGroup(*b, 0);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(RaiseGroup(b, 0));
+        benchmark::DoNotOptimize(RaiseGroup(*b, 0));
     }
 }
 BENCHMARK(BM_RaiseGroup100)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_FullRedraw(benchmark::State& state) {
-    fixture::TestBoard& t = Puzzle();
+    Puzzle& z = ThePuzzle();
+    Board* b = Ready(state, z.blockFirst);
+    if (!b) return;
     for (auto _ : state) {
-        t.picture.CopyFrom(t.clean);
-        RedrawRegion(t.board, Rect{0, 0, t.picture.Width(), t.picture.Height()}, 0, t.board.count - 1);
+        z.picture.CopyFrom(z.clean);
+        RedrawRegion(*b, Rect{0, 0, kBoardWidth, kBoardHeight}, 0, b->count - 1);
     }
 }
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,151 @@
+// Saving and resuming a game of 1000 pieces cut from a 2000 x 1500 picture:
+// writing the whole board to its .pko file, reading it back with every
+// check (from the file and from memory, to tell the disk from the parsing),
+// and the browser's read of the two counts at the head.
+//
+// The puzzle is made once, as the game makes it, before any timing.  Times
+// are wall-clock: writing and reading are mostly moving bytes to and from
+// the file system's cache.  file_MB is the size of the saved game.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "base/file_io.h"
+#include "base/host.h"
+#include "game/clock.h"
+#include "game/puzzle_game.h"
+#include "game/saved_state.h"
+#include "image/mybit.h"
+#include "making/making_steps.h"
+
+namespace {
+
+struct QuietHost : Host {
+    uint32_t TickCount() override { return 0; }
+    void SetTitle(const std::string&) override {}
+    void InvalidateBoard() override {}
+    Size ClientSize() override { return {2560, 1600}; }
+    Size ScreenSize() override { return {2560, 1600}; }
+    void SetForeground() override {}
+    void SetTimer(unsigned, unsigned) override {}
+    void KillTimer(unsigned) override {}
+    void PostStep(unsigned) override {}
+    int MessageBox(const std::string&, const std::string&, unsigned, Owner) override { return kIdOk; }
+    void ShowWindowsError(const std::string&, const std::string&, uint32_t) override {}
+    void PlaySound(const std::string&) override {}
+    void ShowProgress(int, ColorRef, ColorRef) override {}
+    void StepProgress() override {}
+    void CloseProgress() override {}
+    void OpenGuide(const MYBIT&) override {}
+    void CloseGuide() override {}
+};
+
+// Smooth gradients with some texture, like a photograph.
+void MakePicture(MYBIT& p, int w, int h) {
+    p.Create(w, h);
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = p.Row(y);
+        for (int x = 0; x < w; ++x) {
+            uint32_t r = (x * 255 / w + ((x * y) >> 7)) & 0xFF;
+            uint32_t g = (y * 255 / h + ((x ^ y) & 15)) & 0xFF;
+            uint32_t b = ((x + y) * 128 / (w + h) + 64 + ((x * 7 + y * 3) & 31)) & 0xFF;
+            row[x] = r << 16 | g << 8 | b;
+        }
+    }
+}
+
+std::string SavedPath() {
+    return (std::filesystem::temp_directory_path() / "pukko_bench_savegame.pko").string();
+}
+
+struct Saved {
+    QuietHost host;
+    Settings settings = DefaultSettings();
+    std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
+    std::string path = SavedPath();
+    std::vector<uint8_t> bytes;  // the file as written
+};
+
+Saved& Game() {
+    static Saved* s = [] {
+        auto* saved = new Saved;
+        saved->settings.pieceCount = 1000;
+        PuzzleGame& g = *saved->game;
+        g.host = &saved->host;
+        g.settings = &saved->settings;
+        g.rng.Seed(1);
+        MYBIT picture;
+        MakePicture(picture, 2000, 1500);
+        if (!MakePuzzleFromPicture(g, picture)) std::fprintf(stderr, "the puzzle was not made\n");
+        g.totalPieces = CountGroups(g.board);
+        WriteSavedState(g.board, saved->path, g.picture, g.totalPieces, 0);
+        ReadWholeFile(saved->path, &saved->bytes, uint64_t{1} << 32);
+        return saved;
+    }();
+    return *s;
+}
+
+void Report(benchmark::State& state, const Saved& s) {
+    state.counters["pieces"] = s.game->board.count;
+    state.counters["file_MB"] = static_cast<double>(s.bytes.size()) / (1024.0 * 1024.0);
+}
+
+void BM_WriteSavedState(benchmark::State& state) {
+    Saved& s = Game();
+    const PuzzleGame& g = *s.game;
+    for (auto _ : state)
+        if (!WriteSavedState(g.board, s.path, g.picture, g.totalPieces, 0))
+            state.SkipWithError("write failed");
+    Report(state, s);
+}
+
+void BM_ReadSavedState(benchmark::State& state) {
+    Saved& s = Game();
+    auto board = std::make_unique<Board>();
+    MYBIT picture;
+    SavedStateHead head;
+    for (auto _ : state)
+        if (ReadSavedState(*board, s.path, picture, head) != ReadResult::kOk)
+            state.SkipWithError("read failed");
+    Report(state, s);
+}
+
+void BM_ReadSavedStateFromMemory(benchmark::State& state) {
+    Saved& s = Game();
+    auto board = std::make_unique<Board>();
+    MYBIT picture;
+    SavedStateHead head;
+    for (auto _ : state)
+        if (ReadSavedStateFromMemory(*board, s.bytes.data(), s.bytes.size(), picture, head) !=
+            ReadResult::kOk)
+            state.SkipWithError("read failed");
+    Report(state, s);
+}
+
+// What the browser reads for each saved game in a folder.
+void BM_ReadSavedCounts(benchmark::State& state) {
+    Saved& s = Game();
+    int32_t remaining = 0, total = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(ReadSavedCounts(s.path, remaining, total));
+}
+
+}  // namespace
+
+BENCHMARK(BM_WriteSavedState)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+BENCHMARK(BM_ReadSavedState)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+BENCHMARK(BM_ReadSavedStateFromMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+BENCHMARK(BM_ReadSavedCounts)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove(SavedPath());
+    return 0;
+}
