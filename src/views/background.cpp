@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/settings.h"
+#include "base/file_io.h"
 #include "base/host.h"
 #include "image/picture_read.h"
 
@@ -22,10 +23,28 @@ Point CentredAt(Host& host, int w, int h) {
     return Point{(client.cx - w) / 2, (client.cy - h) / 2};
 }
 
+std::string ResolveFromBase(const Settings& settings, const std::string& path) {
+    const bool absolute =
+        (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+    return absolute ? path : BaseFolder(settings) + "\\" + path;
+}
+
 void InitBackground(Background& bg, Settings& settings, Host& host) {
     const Size screen = host.ScreenSize();
     bg.cleanBoard.CreateFilled(settings.backColor, screen.cx, screen.cy);
-    if (settings.tileFile[0] != '\0') LoadTile(bg, settings, host, PathField(settings.tileFile));
+    if (settings.tileFile[0] != '\0') {
+        // The tile named in the settings may be relative (the default is
+        // "back\タイル２.bmp"): it is taken from the program's folder, so the
+        // game looks the same whatever folder it was started from.  A tile
+        // that is gone is forgotten quietly; the single colour shows.
+        std::string path = PathField(settings.tileFile);
+        std::string file = ResolveFromBase(settings, path);
+        MYBIT tile;
+        if (FileExists(file) && LoadFile(tile, file, host, 1) && !tile.Empty())
+            SetTile(bg, host, tile);
+        else
+            settings.tileFile[0] = '\0';
+    }
     bg.plain.CopyFrom(bg.cleanBoard);
     PasteGreyCentred(bg, host);
     bg.boardPicture.CopyFrom(bg.cleanBoard);

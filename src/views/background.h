@@ -21,8 +21,12 @@ struct Background {
 
 // At start-up, once the main window exists: all surfaces at the screen's
 // size, filled with the single colour or, when the tile setting names a
-// file, its tiles.
+// file (relative to the program's folder, or absolute), its tiles.  A tile
+// file that is missing at start-up clears the setting without a message.
 void InitBackground(Background& bg, Settings& settings, Host& host);
+
+// A path from the settings: relative ones are taken from the base folder.
+std::string ResolveFromBase(const Settings& settings, const std::string& path);
 
 // Makes the background from the tiles of a picture file and remembers the
 // path in the settings.  A file that cannot be read (the reader shows its

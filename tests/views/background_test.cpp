@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/settings.h"
 #include "base/file_io.h"
@@ -58,11 +59,32 @@ TEST_F(Views, TilesRepeatFromTheTopLeftOverTheScreen) {
 
 TEST_F(Views, AnUnreadableTileClearsTheSettingAndKeepsTheBackground) {
     host.screen = Size{300, 200};
-    SetPathField(settings.tileFile, "back\\タイル２.bmp");  // not there: the pale green
+    // The default tile is taken from the program's folder; missing at
+    // start-up it is forgotten without a message and the pale green shows.
+    std::string exe = TestPath("pukko.exe");
+    FindBaseFolder(settings, exe);
+    SetPathField(settings.tileFile, "back\\タイル２.bmp");
     InitBackground(bg, settings, host);
     EXPECT_EQ(settings.tileFile[0], '\0');
     EXPECT_EQ(bg.boardPicture.At(299, 199), kPaleGreenWord);
-    EXPECT_EQ(host.boxes.size() + host.windowsErrors.size(), 1u);
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.windowsErrors.empty());
+
+    // Present there, it is used whatever the current folder.
+    MYBIT tile2;
+    Gradient(tile2, 7, 5);
+    std::filesystem::create_directories(TestFolder() / "back");
+    ASSERT_TRUE(tile2.SaveFile(TestPath("back/タイル２.bmp")));
+    SetPathField(settings.tileFile, "back\\タイル２.bmp");
+    InitBackground(bg, settings, host);
+    EXPECT_EQ(PathField(settings.tileFile), "back\\タイル２.bmp");
+    EXPECT_EQ(bg.boardPicture.At(8, 6), tile2.At(1, 1));
+
+    // One that is there but cannot be read is reported.
+    ASSERT_TRUE(WriteFileAtomic(TestPath("back/タイル２.bmp"), "BM nothing", 10));
+    InitBackground(bg, settings, host);
+    EXPECT_EQ(settings.tileFile[0], '\0');
+    EXPECT_EQ(host.boxes.size(), 1u);
 
     MYBIT tile;
     Gradient(tile, 7, 5);

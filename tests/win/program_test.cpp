@@ -50,6 +50,13 @@ DWORD RunAndClose(const std::wstring& folder, Act act) {
     return child.WaitExit(kStartMs);
 }
 
+// The default tile beside the copy of the exe, as the build lays it out.
+void CopyDefaultTile(const std::wstring& folder) {
+    CreateDirectoryW((folder + L"\\back").c_str(), nullptr);
+    EXPECT_TRUE(CopyFileW((ExeDir() + L"\\back\\タイル２.bmp").c_str(),
+                          (folder + L"\\back\\タイル２.bmp").c_str(), FALSE));
+}
+
 }  // namespace
 
 TEST(Program, SecondCopyLeavesAtOnceWithoutAWindow) {
@@ -74,6 +81,7 @@ TEST(Program, SecondCopyLeavesAtOnceWithoutAWindow) {
 TEST(Program, FirstRunWritesTheWholeRecordAtTheEnd) {
     std::wstring folder = FreshFolder(L" テスト");
     ASSERT_FALSE(Exists(folder + L"\\pukko.ini"));
+    CopyDefaultTile(folder);
     DWORD code = RunAndClose(folder, [](HWND window) {
         PostMessageW(window, WM_COMMAND, 0x7000 + 1000, 0);  // "1000ﾋﾟｸｾﾙ"
         PostMessageW(window, WM_KEYDOWN, VK_F7, 0);          // arrange mode on
@@ -109,6 +117,7 @@ TEST(Program, ShortConfigurationFileChangesOnlyTheStartOfTheRecord) {
     start.resize(100);
     for (size_t i = 4; i < 100; ++i) start[i] = static_cast<uint8_t>(i * 3);
     WriteBytes(folder + L"\\pukko.ini", start);
+    CopyDefaultTile(folder);
 
     EXPECT_EQ(RunAndClose(folder, [](HWND) {}), 0u);
 
