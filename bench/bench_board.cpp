@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "base/host.h"
+#include "base/quiet_host.h"
+#include "bench_pictures.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/grid.h"
@@ -29,42 +30,8 @@ constexpr int kBlock = 10;                      // the held group: a block of 10
 constexpr int kBlockColumn = 2, kBlockRow = 2;  // its top-left cell
 constexpr int kBlockDx = 1500, kBlockDy = 400;  // from its home, clear of the scattered pieces
 
-struct QuietHost : Host {
-    uint32_t TickCount() override { return 0; }
-    void SetTitle(const std::string&) override {}
-    void InvalidateBoard() override {}
-    Size ClientSize() override { return {kBoardWidth, kBoardHeight}; }
-    Size ScreenSize() override { return {kBoardWidth, kBoardHeight}; }
-    void SetForeground() override {}
-    void SetTimer(unsigned, unsigned) override {}
-    void KillTimer(unsigned) override {}
-    void PostStep(unsigned) override {}
-    int MessageBox(const std::string&, const std::string&, unsigned, Owner) override { return kIdOk; }
-    void ShowWindowsError(const std::string&, const std::string&, uint32_t) override {}
-    void PlaySound(const std::string&) override {}
-    void ShowProgress(int, ColorRef, ColorRef) override {}
-    void StepProgress() override {}
-    void CloseProgress() override {}
-    void OpenGuide(const MYBIT&) override {}
-    void CloseGuide() override {}
-};
-
-// Smooth gradients with some texture, like a photograph.
-void MakePicture(MYBIT& p, int w, int h) {
-    p.Create(w, h);
-    for (int y = 0; y < h; ++y) {
-        uint32_t* row = p.Row(y);
-        for (int x = 0; x < w; ++x) {
-            uint32_t r = (x * 255 / w + ((x * y) >> 7)) & 0xFF;
-            uint32_t g = (y * 255 / h + ((x ^ y) & 15)) & 0xFF;
-            uint32_t b = ((x + y) * 128 / (w + h) + 64 + ((x * 7 + y * 3) & 31)) & 0xFF;
-            row[x] = r << 16 | g << 8 | b;
-        }
-    }
-}
-
 struct Puzzle {
-    QuietHost host;
+    QuietHost host{Size{kBoardWidth, kBoardHeight}};
     Settings settings = DefaultSettings();
     std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
     MYBIT clean, picture;

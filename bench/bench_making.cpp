@@ -19,49 +19,14 @@
 #include <string>
 
 #include "app/settings.h"
-#include "base/host.h"
+#include "base/quiet_host.h"
+#include "bench_pictures.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/cutting.h"
 #include "making/making_steps.h"
 
 namespace {
-
-// A host without a window: the making only posts and reports progress.
-struct QuietHost : Host {
-    uint32_t TickCount() override { return 0; }
-    void SetTitle(const std::string&) override {}
-    void InvalidateBoard() override {}
-    Size ClientSize() override { return {1280, 960}; }
-    Size ScreenSize() override { return {1280, 1024}; }
-    void SetForeground() override {}
-    void SetTimer(unsigned, unsigned) override {}
-    void KillTimer(unsigned) override {}
-    void PostStep(unsigned) override {}
-    int MessageBox(const std::string&, const std::string&, unsigned, Owner) override { return kIdOk; }
-    void ShowWindowsError(const std::string&, const std::string&, uint32_t) override {}
-    void PlaySound(const std::string&) override {}
-    void ShowProgress(int, ColorRef, ColorRef) override {}
-    void StepProgress() override {}
-    void CloseProgress() override {}
-    void OpenGuide(const MYBIT&) override {}
-    void CloseGuide() override {}
-};
-
-// A photograph-like picture: smooth gradients with some texture, so the rim
-// shading works on varied colours.
-void MakePicture(MYBIT& p, int w, int h) {
-    p.Create(w, h);
-    for (int y = 0; y < h; ++y) {
-        uint32_t* row = p.Row(y);
-        for (int x = 0; x < w; ++x) {
-            uint32_t r = (x * 255 / w + ((x * y) >> 7)) & 0xFF;
-            uint32_t g = (y * 255 / h + ((x ^ y) & 15)) & 0xFF;
-            uint32_t b = ((x + y) * 128 / (w + h) + 64 + ((x * 7 + y * 3) & 31)) & 0xFF;
-            row[x] = r << 16 | g << 8 | b;
-        }
-    }
-}
 
 // Peak resident memory, reset before each puzzle (Linux).  Memory freed by
 // the previous puzzle goes back to the system first, or it would count.

@@ -20,17 +20,21 @@ std::vector<uint8_t> Photo(int w, int h) {
     j.height = h;
     j.quality = 85;
     j.fill = [](int x, int y, uint8_t* s) {
-        s[0] = static_cast<uint8_t>(x * 3 + y), s[1] = static_cast<uint8_t>((x ^ y) * 5), s[2] = static_cast<uint8_t>(y * 2);
+        s[0] = static_cast<uint8_t>(x * 3 + y), s[1] = static_cast<uint8_t>((x ^ y) * 5),
+        s[2] = static_cast<uint8_t>(y * 2);
     };
     return j.Build();
 }
 
 std::vector<uint8_t> Bmp(int bits, int w, int h, uint32_t compression = 0) {
-    readtest::Bmp b{.width = w, .height = h, .bitCount = static_cast<uint16_t>(bits), .compression = compression};
+    readtest::Bmp b{
+        .width = w, .height = h, .bitCount = static_cast<uint16_t>(bits), .compression = compression};
     for (int i = 0; bits <= 8 && i < (1 << bits); ++i) b.palette.push_back(i * 0x010101u);
     if (compression == 1) {
         for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; x += 200) b.data.insert(b.data.end(), {static_cast<uint8_t>(std::min(200, w - x)), static_cast<uint8_t>(x / 200 + y)});
+            for (int x = 0; x < w; x += 200)
+                b.data.insert(b.data.end(), {static_cast<uint8_t>(std::min(200, w - x)),
+                                             static_cast<uint8_t>(x / 200 + y)});
             b.data.insert(b.data.end(), {0, 0});
         }
         b.data.insert(b.data.end(), {0, 1});
@@ -54,7 +58,9 @@ void ReadJpegBytes(benchmark::State& state) {
     static const std::vector<uint8_t> photo = Photo(4000, 3000);
     std::vector<uint32_t> px;
     int w = 0, h = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(ReadJpeg(photo.data(), photo.size(), px, w, h, static_cast<int>(state.range(0)), false));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ReadJpeg(photo.data(), photo.size(), px, w, h, static_cast<int>(state.range(0)), false));
     state.SetItemsProcessed(state.iterations() * 4000 * 3000);
 }
 BENCHMARK(ReadJpegBytes)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
@@ -71,10 +77,16 @@ void LoadFromDisk(benchmark::State& state) {
         if (state.range(0) == 0) benchmark::DoNotOptimize(LoadScaled(p, jpg, host, 100));
         if (state.range(0) == 1) benchmark::DoNotOptimize(LoadScaled(p, jpg, host, 1000));
         if (state.range(0) == 2) benchmark::DoNotOptimize(LoadFile(p, bmp, host, 1));
-        if (state.range(0) == 3) { int w, h; benchmark::DoNotOptimize(GetImageSize(p, jpg, w, h)); }
+        if (state.range(0) == 3) {
+            int w, h;
+            benchmark::DoNotOptimize(GetImageSize(p, jpg, w, h));
+        }
     }
 }
-BENCHMARK(LoadFromDisk)->ArgName("thumb100_scaled1000_plainbmp_size")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadFromDisk)
+    ->ArgName("thumb100_scaled1000_plainbmp_size")
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "base/host.h"
+#include "base/quiet_host.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "game/puzzle_game.h"
@@ -78,21 +78,12 @@ struct Options {
 // A host without a window.  Failures the core reports are counted, so that
 // the result of a run does not hang on return values the game itself leaves
 // unchecked.
-class MakerHost : public Host {
+class MakerHost : public QuietHost {
   public:
-    MakerHost(uint32_t tick, Size board) : tick_(tick), board_(board) {}
+    MakerHost(uint32_t tick, Size board) : QuietHost(board, tick) {}
 
     int failures() const { return failures_; }
 
-    uint32_t TickCount() override { return tick_; }
-    void SetTitle(const std::string&) override {}
-    void InvalidateBoard() override {}
-    Size ClientSize() override { return board_; }
-    Size ScreenSize() override { return board_; }
-    void SetForeground() override {}
-    void SetTimer(unsigned, unsigned) override {}
-    void KillTimer(unsigned) override {}
-    void PostStep(unsigned) override {}
     int MessageBox(const std::string& text, const std::string& caption, unsigned, Owner) override {
         Report(caption.empty() ? "pukko" : caption, text);
         if (caption == kReadFailedCaption) ++failures_;
@@ -102,12 +93,6 @@ class MakerHost : public Host {
         Report(call, object + " (error " + std::to_string(code) + ")");
         ++failures_;
     }
-    void PlaySound(const std::string&) override {}
-    void ShowProgress(int, ColorRef, ColorRef) override {}
-    void StepProgress() override {}
-    void CloseProgress() override {}
-    void OpenGuide(const MYBIT&) override {}
-    void CloseGuide() override {}
 
   private:
     // One line per box: its text's line breaks become spaces.
@@ -117,8 +102,6 @@ class MakerHost : public Host {
         std::fprintf(stderr, "pukko-make: %s: %s\n", head.c_str(), text.c_str());
     }
 
-    uint32_t tick_;
-    Size board_;
     int failures_ = 0;
 };
 
