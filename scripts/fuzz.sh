@@ -12,6 +12,9 @@ cd "$(dirname "$0")/.."
 
 BUILD=${PUKKO_FUZZ_BUILD:-build/fuzz}
 RUNS=${PUKKO_FUZZ_RUNS:-20000}
+# A saved game that reads is played on a 640 x 480 board, some ten times
+# slower a run than a picture read: fewer runs keep its session short.
+PKO_RUNS=${PUKKO_FUZZ_PKO_RUNS:-10000}
 ARTIFACTS=$BUILD/fuzz-artifacts
 mkdir -p "$ARTIFACTS"
 scratch=$(mktemp -d)
@@ -19,11 +22,12 @@ trap 'rm -rf "$scratch"' EXIT
 
 # The readers never need more than the fuzz build's picture limit in one
 # block (4 million pixels, 16 MB) or the decoder's 64 MB working memory; a
-# larger single allocation means a size went unchecked.
+# larger single allocation means a size went unchecked.  The saved-game
+# reader allocates no more than its input holds.
 common=(-malloc_limit_mb=128 -rss_limit_mb=1024 -timeout=20 -artifact_prefix="$ARTIFACTS/")
 
 status=0
-for target in bmp jpeg; do
+for target in bmp jpeg pko; do
   exe=$BUILD/fuzz/fuzz_$target
   corpus=fuzz/corpus/$target
   if [ ! -x "$exe" ]; then
@@ -38,10 +42,12 @@ for target in bmp jpeg; do
     continue
   fi
 
-  echo "--- fuzz_$target: $RUNS runs from seed 1"
+  runs=$RUNS
+  [ "$target" = pko ] && runs=$PKO_RUNS
+  echo "--- fuzz_$target: $runs runs from seed 1"
   mkdir -p "$scratch/new_$target"
   start=$SECONDS
-  if ! "$exe" "${common[@]}" -seed=1 -runs="$RUNS" -print_final_stats=1 \
+  if ! "$exe" "${common[@]}" -seed=1 -runs="$runs" -print_final_stats=1 \
       "$scratch/new_$target" "$corpus" >"$scratch/fuzz_$target.log" 2>&1; then
     tail -n 40 "$scratch/fuzz_$target.log" >&2
     status=1
