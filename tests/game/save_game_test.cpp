@@ -13,15 +13,10 @@
 #include "game/saved_state.h"
 #include "game/start_puzzle.h"
 #include "support/fake_host.h"
+#include "support/picture_hash.h"
 #include "support/test_folder.h"
 
 namespace {
-
-uint64_t Hash(const MYBIT& m) {
-    uint64_t h = 1469598103934665603ull;
-    for (uint32_t v : m.pixels) h = (h ^ v) * 1099511628211ull;
-    return h;
-}
 
 struct SaveRestore : ::testing::Test {
     FakeHost host;
@@ -69,7 +64,7 @@ TEST_F(SaveRestore, SavedBoardComesBackWithItsTime) {
     const int n = g.board.count;
     std::vector<Rect> rects;
     for (int i = 0; i < n; ++i) rects.push_back(g.board.pieces[i].BoardRect());
-    const uint64_t board = Hash(*g.board.boardPicture);
+    const uint64_t board = PictureHash(*g.board.boardPicture);
     const int groups = CountGroups(g.board);
 
     ResetGame(g);
@@ -80,7 +75,7 @@ TEST_F(SaveRestore, SavedBoardComesBackWithItsTime) {
     EXPECT_EQ(g.pictureFile, saved);
     ASSERT_EQ(g.board.count, n);
     for (int i = 0; i < n; ++i) EXPECT_EQ(g.board.pieces[i].BoardRect(), rects[i]);
-    EXPECT_EQ(Hash(*g.board.boardPicture), board);
+    EXPECT_EQ(PictureHash(*g.board.boardPicture), board);
     EXPECT_EQ(CountGroups(g.board), groups);
     EXPECT_EQ(host.title, title);  // the stored time is shown at once
     EXPECT_TRUE(host.TimerRunning(IDT_CLOCK));

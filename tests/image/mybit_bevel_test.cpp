@@ -8,20 +8,11 @@
 #include <set>
 
 #include "image/mybit.h"
+#include "support/picture_hash.h"
 
 namespace {
 
 constexpr uint32_t kInside = 0xFF00FF00;
-
-uint64_t Fnv(const MYBIT& b) {
-    uint64_t h = 1469598103934665603ull;
-    auto add = [&](uint32_t v) {
-        for (int i = 0; i < 32; i += 8) h = (h ^ ((v >> i) & 0xFF)) * 1099511628211ull;
-    };
-    add(b.Width()), add(b.Height());
-    for (uint32_t v : b.pixels) add(v);
-    return h;
-}
 
 // The bevel map counted pixel by pixel over each window.
 MYBIT BruteBevel(const MYBIT& m, int r) {
@@ -151,7 +142,7 @@ TEST(BevelMap, SolidRectangleAndGolden) {
     EXPECT_EQ(m.At(w - 1, h - 1), kInside | (100u / 26) << 16);
     MYBIT piece = PieceMask(64);
     piece.BevelMap(6);
-    EXPECT_EQ(Fnv(piece), 0xd4e143da0669849dull);
+    EXPECT_EQ(PictureHash(piece), 0xd4e143da0669849dull);
 }
 
 TEST(ApplyBevel, AlphaFlatShadedAndSmallMaps) {
@@ -184,7 +175,7 @@ TEST(ApplyBevel, AlphaFlatShadedAndSmallMaps) {
         for (int i = 0; i < 60; ++i)
             pic.At(i, j) = uint32_t(i * 4) << 16 | uint32_t(j * 4) << 8 | uint32_t(200 - i - j);
     out.ApplyBevel(pic, mask, 150);
-    EXPECT_EQ(Fnv(out), 0x55b70a7efd3d74baull);
+    EXPECT_EQ(PictureHash(out), 0x55b70a7efd3d74baull);
 }
 
 TEST(Yhc, ValuesClampsAndRoundTrip) {

@@ -10,19 +10,10 @@
 #include "app/trace.h"
 #include "image/mybit.h"
 #include "support/fake_host.h"
+#include "support/picture_hash.h"
 #include "support/test_folder.h"
 
 namespace {
-
-uint64_t Fnv(const MYBIT& b) {
-    uint64_t h = 1469598103934665603ull;
-    auto add = [&](uint32_t v) {
-        for (int i = 0; i < 32; i += 8) h = (h ^ ((v >> i) & 0xFF)) * 1099511628211ull;
-    };
-    add(b.Width()), add(b.Height());
-    for (uint32_t v : b.pixels) add(v);
-    return h;
-}
 
 // Pixel (x, y) holds y * 16 + x + 1, so every pixel tells where it came from.
 MYBIT Numbered(int w, int h) {
@@ -119,10 +110,10 @@ TEST(MybitPaste, NegativePositionsOutsideAndOntoItself) {
     EXPECT_EQ(target.At(0, 0), src.At(2, 1));  // read from the matching offset
     EXPECT_EQ(target.At(1, 1), src.At(3, 2));
     EXPECT_EQ(target.At(2, 0), 0x00FFFFFFu);
-    const uint64_t before = Fnv(target);
+    const uint64_t before = PictureHash(target);
     for (auto [x, y] : {std::pair{5, 0}, {0, -3}, {INT_MIN, INT_MIN}, {INT_MAX, 0}})
         EXPECT_EQ(target.Paste(src, x, y) + target.PasteBlend(src, x, y), 0);
-    EXPECT_EQ(Fnv(target), before);
+    EXPECT_EQ(PictureHash(target), before);
 
     MYBIT self = Random(9, 7, 1), copy, expect;
     copy.CopyFrom(self);
@@ -166,7 +157,7 @@ TEST(MybitPasteBlend, ArithmeticAlphaEndsAndGolden) {
         for (int x = 0; x < 30; ++x) piece.At(x, y) = (piece.At(x, y) & 0xFFFFFF) | uint32_t(x * 8 + y) << 24;
     board = Random(50, 40, 5);
     board.PasteBlend(piece, 35, -7);
-    EXPECT_EQ(Fnv(board), 0x8a276661e530b995ull);
+    EXPECT_EQ(PictureHash(board), 0x8a276661e530b995ull);
 }
 
 TEST(MybitHalve, CoverageAlphaAveragesAndOddSizes) {
@@ -202,7 +193,7 @@ TEST(MybitHalve, CoverageAlphaAveragesAndOddSizes) {
     expect.HalveFrom(mask);
     mask.HalveInPlace();
     EXPECT_EQ(mask.pixels, expect.pixels);
-    EXPECT_EQ(Fnv(mask), 0x1a1e2893478ec1beull);
+    EXPECT_EQ(PictureHash(mask), 0x1a1e2893478ec1beull);
 }
 
 TEST(MybitOrientations, TableAndGroupLaws) {
@@ -245,7 +236,7 @@ TEST(MybitOrientations, TableAndGroupLaws) {
 
     Random(5, 3, 7).MakeOrientations(pr);
     uint64_t h = 0;
-    for (const MYBIT& x : r) h = h * 31 + Fnv(x);
+    for (const MYBIT& x : r) h = h * 31 + PictureHash(x);
     EXPECT_EQ(h, 0x78f09f9371f9ac6ull);
 }
 

@@ -6,20 +6,11 @@
 #include <random>
 
 #include "image/mybit.h"
+#include "support/picture_hash.h"
 
 namespace {
 
 constexpr uint32_t kWhite = 0x00FFFFFF;
-
-uint64_t Fnv(const MYBIT& b) {
-    uint64_t h = 1469598103934665603ull;
-    auto add = [&](uint32_t v) {
-        for (int i = 0; i < 32; i += 8) h = (h ^ ((v >> i) & 0xFF)) * 1099511628211ull;
-    };
-    add(b.Width()), add(b.Height());
-    for (uint32_t v : b.pixels) add(v);
-    return h;
-}
 
 std::vector<Point> Drawn(const MYBIT& b, uint32_t word) {
     std::vector<Point> out;
@@ -121,7 +112,7 @@ TEST(DrawBeziers, KnobLineIsThinCloseToTheCurveAndSplitsTheMask) {
     mask.CreateFilled(0xFFFFFF, 200, 400);
     const CutList cuts{KnobLine(0, 200, 200, false, false)};
     mask.DrawBeziers(cuts, 0x000000);
-    EXPECT_EQ(Fnv(mask), 0x85632d34311b8310ull);
+    EXPECT_EQ(PictureHash(mask), 0x85632d34311b8310ull);
     std::vector<Point> px = Drawn(mask, 0);
     EXPECT_TRUE(EightConnected(px));
     for (int y = 0; y + 1 < 400; ++y)  // one pixel wide: no 2 x 2 block drawn
@@ -179,7 +170,7 @@ TEST(DrawBeziers, GridCutsMeetAtTheCorners) {
     mask.CreateFilled(0xFFFFFF, 480, 360);
     mask.DrawBeziers(GridCuts(4, 3, 120, rng), 0);
     EXPECT_EQ(LabelAreas(mask), 14);  // 12 cells and two corner specks
-    EXPECT_EQ(Fnv(mask), 0xd0effdd890f15795ull);
+    EXPECT_EQ(PictureHash(mask), 0xd0effdd890f15795ull);
 }
 
 TEST(DrawBeziers, CountsJointsAndFarCurves) {

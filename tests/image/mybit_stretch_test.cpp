@@ -6,18 +6,9 @@
 #include <random>
 
 #include "image/mybit.h"
+#include "support/picture_hash.h"
 
 namespace {
-
-uint64_t Fnv(const MYBIT& b) {
-    uint64_t h = 1469598103934665603ull;
-    auto add = [&](uint32_t v) {
-        for (int i = 0; i < 32; i += 8) h = (h ^ ((v >> i) & 0xFF)) * 1099511628211ull;
-    };
-    add(b.Width()), add(b.Height());
-    for (uint32_t v : b.pixels) add(v);
-    return h;
-}
 
 MYBIT Random(int w, int h, uint32_t seed) {
     std::mt19937 rng(seed);
@@ -129,7 +120,7 @@ TEST(StretchFrom, GoldenPictures) {
     const uint64_t golden[3] = {0x97e1d56662c5be8cull, 0x4991c9183226cc50ull, 0x59da5509d4539a2eull};
     for (int i = 0; i < 3; ++i) {
         t.StretchFrom(src, sizes[i].first, sizes[i].second);
-        EXPECT_EQ(Fnv(t), golden[i]) << i;
+        EXPECT_EQ(PictureHash(t), golden[i]) << i;
     }
 }
 
