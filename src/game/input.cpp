@@ -32,6 +32,12 @@ void DetachPieceAt(PuzzleGame& g, Point cursor) {
     int k = HitTest(g.board, cursor.x, cursor.y);
     if (k < 0) return;
     DetachPiece(g.board, k);
+    // The detached piece went to the top and those above it moved down one:
+    // a piece pressed or held meanwhile keeps being the same piece.
+    if (g.held == k)
+        g.held = g.board.count - 1;
+    else if (g.held > k)
+        --g.held;
     g.host->InvalidateBoard();
 }
 

@@ -609,6 +609,25 @@ TEST_F(Play, SpaceDetachesThePieceUnderTheCursor) {
     EXPECT_EQ(host.invalidations, shown + 1);
 }
 
+// Space while a press waits: the pressed piece leaves its group and goes to
+// the top, and the click that follows still turns that piece, not the one
+// that moved down into its old drawing position.
+TEST_F(Play, SpaceDuringAPressKeepsThePressedPiece) {
+    settings.rotation = 1;
+    const int piece = b.order[0];
+    const Point at = Visible(piece);
+    const int aboveIt = b.order[1];
+    const int turnsBefore = P(aboveIt).orientation;
+    const int before = P(piece).orientation;
+    OnPress(g, kButtonLeft, at.x, at.y);
+    ASSERT_EQ(b.order[g.held], piece);
+    OnKeyDown(g, kVkSpace, false, false, at);
+    EXPECT_EQ(b.order[g.held], piece);
+    OnRelease(g);
+    EXPECT_EQ(P(piece).orientation, (before + 1) % 4 + (before & 4));
+    EXPECT_EQ(P(aboveIt).orientation, turnsBefore);
+}
+
 TEST_F(Play, NothingAnswersTheMouseWhileNoPuzzleIsPlayed) {
     // While a puzzle is being made, with some of its pieces already out.
     host.posted.clear();
