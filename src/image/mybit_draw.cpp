@@ -191,9 +191,13 @@ void MYBIT::DrawLineWord(int x1, int y1, int x2, int y2, uint32_t word) {
     }
     if (k0 > k1) return;
 
+    // q and rem of (2 k0 m + n) / (2 n).  k0 and m are below 2^32, so
+    // 2 k0 m can pass 2^63; with k0 m = a n + b it is a + (2 b + n) / (2 n).
     const int64_t den = 2 * n;
-    int64_t num = 2 * k0 * m + n;
-    int64_t q = num / den, rem = num % den;
+    const uint64_t km = static_cast<uint64_t>(k0) * static_cast<uint64_t>(m);
+    const int64_t whole = static_cast<int64_t>(km / static_cast<uint64_t>(n));
+    const int64_t part = 2 * static_cast<int64_t>(km % static_cast<uint64_t>(n)) + n;
+    int64_t q = whole + part / den, rem = part % den;
     for (int64_t k = k0; k <= k1; ++k) {
         int64_t major = majorStart + k * majorStep;
         int64_t minor = minorStart + q * minorStep;

@@ -105,6 +105,13 @@ TEST(DrawLine, OnePixelPerStepEndLeftOutAndClipped) {
     EXPECT_EQ(Drawn(b, 0x00FF0000).size(), 5u);
     b.DrawLineWord(INT32_MIN, 3, INT32_MAX, 3, 2);
     EXPECT_EQ(Drawn(b, 2).size(), 5u);
+    // From one end of the coordinate range to the other: the diagonal is
+    // found however far before the picture the line starts.
+    b.Create(5, 5);
+    b.DrawLineWord(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 3);
+    b.DrawLineWord(INT32_MAX, INT32_MIN + 5, INT32_MIN + 5, INT32_MAX, 4);  // the other way
+    EXPECT_EQ(Drawn(b, 3), (std::vector<Point>{{0, 0}, {1, 1}, {3, 3}, {4, 4}}));
+    EXPECT_EQ(Drawn(b, 4), (std::vector<Point>{{4, 0}, {3, 1}, {2, 2}, {1, 3}, {0, 4}}));
 }
 
 TEST(DrawBeziers, KnobLineIsThinCloseToTheCurveAndSplitsTheMask) {
