@@ -139,7 +139,41 @@ void BM_MakePuzzle(benchmark::State& state) {
     state.counters["peak_MB"] = PeakMemoryMB();
 }
 
+// A cutting pattern of closed rings on one white ground: the ground is one
+// piece whose outline runs round every ring, and every ring's inside is a
+// piece that shares its outline with the ground.  The neighbour search is
+// one step, so it must not walk the ground's long outline once per ring.
+void BM_NeighboursOfOneSurroundingArea(benchmark::State& state) {
+    const int rings = static_cast<int>(state.range(0));
+    QuietHost host;
+    Settings settings = DefaultSettings();
+    auto game = std::make_unique<PuzzleGame>();
+    PuzzleGame& g = *game;
+    g.host = &host;
+    g.settings = &settings;
+    MYBIT mask, picture;
+    mask.CreateFilled(0xFFFFFF, 4000, 3000);
+    picture.Create(2000, 1500);
+    // Rings of radius 20 on a 40-pixel grid: 100 across, 75 down.
+    for (int i = 0; i < rings; ++i) {
+        const int cx = 20 + 40 * (i % 100), cy = 20 + 40 * (i / 100);
+        for (int y = -20; y <= 20; ++y)
+            for (int x = -20; x <= 20; ++x) {
+                const int d = x * x + y * y;
+                if (d >= 17 * 17 && d < 19 * 19) mask.At(cx + x, cy + y) = 0;
+            }
+    }
+    StartCutting(g.making, picture, std::move(mask), g.board, host);
+    unsigned msg = MSG_MAKE_1;
+    while (msg != MSG_MAKE_5) msg = MakingStage(g, msg);
+    for (auto _ : state) FindNeighbours(g.making, host);
+    state.counters["pieces"] = g.making.areaCount;
+    state.counters["ground_outline"] = static_cast<double>(g.making.outlines[0].size());
+}
+
 }  // namespace
+
+BENCHMARK(BM_NeighboursOfOneSurroundingArea)->Arg(1000)->Arg(7500)->Unit(benchmark::kMillisecond);
 
 // The three sizes of the goal, and a few large pieces: one piece per step
 // makes these the longest single steps a puzzle can have.

@@ -312,4 +312,37 @@ TEST(FindNeighbours, IrregularAreasFollowTheElevenWordRule) {
     EXPECT_EQ(c.host.progress.back(), "close");
 }
 
+TEST(FindNeighbours, AGroundAroundManyRingsListsEveryRingWithElevenSharedWords) {
+    // Square rings of one-pixel lines on one white ground: the ground's
+    // outline runs round all of them, far longer than any ring's.  Insides
+    // of 3 x 3 and more share at least 11 outline words with the ground;
+    // those of 1 x 1 and 2 x 2 have fewer than 11 and are nobody's
+    // neighbours, not even their own.
+    Cutter c;
+    MYBIT mask;
+    mask.CreateFilled(0xFFFFFF, 200, 100);
+    for (int i = 0; i < 24; ++i) {
+        const int inside = i % 6 + 1, x0 = 4 + 16 * (i % 12), y0 = 8 + 40 * (i / 12);
+        for (int t = 0; t < inside + 2; ++t) {
+            mask.At(x0 + t, y0) = mask.At(x0 + t, y0 + inside + 1) = 0;
+            mask.At(x0, y0 + t) = mask.At(x0 + inside + 1, y0 + t) = 0;
+        }
+    }
+    ASSERT_EQ(c.Start(std::move(mask)), 1);
+    c.LabelAll();
+    ComputeEdgeWidth(*c.m, 10);
+    ASSERT_EQ(c.m->areaCount, 25);
+    for (int k = 0; k < c.m->areaCount; ++k) CutPiece(*c.m, k, 150);
+    FindNeighbours(*c.m, c.host);
+    ExpectNeighboursAsTheRuleSays(*c.m, *c.board);
+    ASSERT_GT(c.m->outlines[0].size(), 8 * c.m->outlines[1].size());
+    const std::vector<int32_t>& ground = c.board->pieces[0].neighbours;
+    EXPECT_EQ(ground.size(), 1u + 16 + 1);  // itself, the rings of 3 x 3 and more, the end
+    for (int k = 1; k < c.m->areaCount; ++k) {
+        const std::vector<int32_t> expected =
+            c.m->outlines[k].size() < 11 ? std::vector<int32_t>{-1} : std::vector<int32_t>{0, k, -1};
+        EXPECT_EQ(c.board->pieces[k].neighbours, expected) << k;
+    }
+}
+
 }  // namespace
