@@ -2,6 +2,8 @@
 // chroma colour model the shading works in.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
 
 #include "image/mybit.h"
@@ -89,6 +91,11 @@ void MYBIT::BevelMap(int radius) {
             diagonal[i + j + pad] += nz;
         }
     };
+    // A half-window holds at most the whole picture; past 2^31 / 100 pixels
+    // its count times 100 needs 64 bits.
+    const int64_t side = 2 * int64_t{r} + 1;
+    const int64_t most = std::min(side * side, int64_t{w} * h);
+    const bool wide = most > std::numeric_limits<int32_t>::max() / 100;
     for (int j = 0; j < r && j < h; ++j) addRow(j, 1);
     for (int y = 0; y < h; ++y) {
         // The window's rows become y - r .. y + r.
@@ -108,6 +115,8 @@ void MYBIT::BevelMap(int radius) {
                 down[cx + r]) {
                 // All four window corners inside the piece: taken as deep inside.
                 percent = kFlat;
+            } else if (wide) {
+                percent = static_cast<uint32_t>(int64_t{a} * 100 / (a + b));
             } else {
                 // The centre counts in both halves, so a + b >= 2.
                 percent = static_cast<uint32_t>(a * 100 / (a + b));

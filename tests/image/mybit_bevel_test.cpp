@@ -145,6 +145,21 @@ TEST(BevelMap, SolidRectangleAndGolden) {
     EXPECT_EQ(PictureHash(piece), 0xd4e143da0669849dull);
 }
 
+TEST(BevelMap, WindowsOfMoreThanTwentyOneMillionPixels) {
+    // A window as large as the whole 4640 x 4640 mask: the top-left corner
+    // sees all 21,529,600 pixels on its lower-right side and only itself on
+    // the other, and 100 times that count passes the 32-bit range.
+    const int side = 4640;
+    MYBIT m;
+    m.CreateFilled(0, side, side);
+    std::fill(m.pixels.begin(), m.pixels.end(), kInside);
+    m.BevelMap(side - 1);
+    EXPECT_EQ(m.At(0, 0), kInside | 99u << 16);
+    EXPECT_EQ(m.At(side - 1, side - 1), kInside);  // 100 / 21529601 rounds down to 0
+    // On the anti-diagonal through the middle both sides hold the same count.
+    EXPECT_EQ(m.At(side - 1, 0), kInside | 50u << 16);
+}
+
 TEST(ApplyBevel, AlphaFlatShadedAndSmallMaps) {
     MYBIT src, map, out;
     src.CreateFilled(0x406080, 4, 1);
