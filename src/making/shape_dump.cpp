@@ -1,5 +1,7 @@
 #include "making/shape_dump.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "app/settings.h"
@@ -9,9 +11,14 @@
 namespace {
 
 // A frame value as hundredths, truncated toward zero; the factor is single
-// precision, the product double.
+// precision, the product double.  The settings file can hold any double, so
+// values past the int range stop at its ends and not a number gives 0.
 int Hundredths(double v) {
-    return static_cast<int>(v * 100.0f);
+    const double h = std::trunc(v * 100.0f);
+    if (std::isnan(h)) return 0;
+    if (h >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (h <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(h);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The completion frame and the shape settings text.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -128,6 +129,15 @@ TEST(ShapeDump, TextValuesAndTheFile) {
     for (const char* part : {"{79,24},{-3,40},{172,80},", "end_waku_L1=3050 / 100\n",
                              "end_waku_L2=-50 / 100\n", "end_waku_H=28 / 100\n"})
         EXPECT_NE(text.find(part), std::string::npos) << part;
+    // Values no key can reach, as a damaged settings file may hold them: the
+    // number stops at the ends of its range, and not a number counts as 0.
+    s.endWakuL1 = 1e300;
+    s.endWakuL2 = -1e300;
+    s.endWakuH = std::nan("");
+    const std::string extreme = FormatShapeSettings(s);
+    for (const char* part :
+         {"end_waku_L1=2147483647 / 100\n", "end_waku_L2=-2147483648 / 100\n", "end_waku_H=0 / 100\n"})
+        EXPECT_NE(extreme.find(part), std::string::npos) << part;
 
     const char* root = std::getenv("PUKKO_TEST_TMP");
     const std::filesystem::path dir =
