@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "base/host.h"
 #include "base/rand.h"
+#include "making/making_state.h"
 
 namespace {
 
@@ -51,6 +52,10 @@ GridDivision DivideGrid(int32_t count, int32_t W, int32_t H, int32_t arrange, Ho
         // would leave no whole cell.
         s = std::clamp(s, 2, shorter - shorter % 2);
     }
+    // No more cells than making can label: the menu's counts never come near
+    // it, but a settings file can ask for millions, whose cutting lines alone
+    // would not fit in memory.
+    while (static_cast<int64_t>(W / s) * (H / s) > kMaxAreas) s += 2;
     g.cellWidth = g.cellHeight = s;
     g.columns = W / s;
     g.rows = H / s;

@@ -46,6 +46,24 @@ TEST(DivideGrid, WorkedExamplesAndLimits) {
     EXPECT_EQ(DivideGrid(20, 1, 400, 0, host).columns * DivideGrid(20, 1, 400, 0, host).rows, 0);
 }
 
+TEST(DivideGrid, NeverMoreCellsThanAreasCanBeLabelled) {
+    FakeHost host;
+    auto cells = [&](int n, int W, int H, int arrange) {
+        GridDivision g = DivideGrid(n, W, H, arrange, host);
+        EXPECT_EQ(g.cellWidth % 2, 0);
+        return std::vector<int>{g.cellWidth, g.columns * g.rows};
+    };
+    // 100 x 100 cells of 2 is the limit itself; one more column is past it.
+    EXPECT_EQ(cells(10000, 200, 200, 0), (std::vector<int>{2, 10000}));
+    EXPECT_EQ(cells(10100, 202, 200, 0), (std::vector<int>{4, 50 * 50}));
+    // Counts only a damaged settings file holds, on the largest mask.
+    EXPECT_EQ(cells(INT32_MAX, 10000, 10000, 0), (std::vector<int>{100, 10000}));
+    EXPECT_EQ(cells(2000000, 4000, 3000, 1), (std::vector<int>{36, 111 * 83}));
+    // The menu's largest count is far from the limit and keeps its grid.
+    EXPECT_EQ(cells(1000, 4000, 3000, 0), (std::vector<int>{108, 37 * 27}));
+    EXPECT_EQ(cells(1000, 200, 20, 0), (std::vector<int>{2, 1000}));
+}
+
 TEST(ShapeTables, VariantsMirrorTheBaseLinesAndEndOnTheCorners) {
     Settings s = DefaultSettings();
     ShapeTables t = BuildShapeTables(s);
