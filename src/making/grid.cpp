@@ -14,6 +14,8 @@ constexpr const char* kNoExactDivision = "割り切れる分割数が見つか�
 
 // Arrange mode: the even side of 10 or more that divides both W and H and
 // whose count lies nearest to n; on a tie the side giving more pieces wins.
+// Sides giving more cells than the board holds pieces do not count (a mask
+// whose only common divisor is 10 would otherwise be cut into a million).
 // 0 when no such side exists.
 int32_t ExactSide(int32_t n, int32_t W, int32_t H) {
     int32_t M = std::max(W, H);
@@ -23,6 +25,7 @@ int32_t ExactSide(int32_t n, int32_t W, int32_t H) {
     for (int32_t s = 10; s <= M; s += 2) {
         if (W % s != 0 || H % s != 0) continue;
         int64_t c = static_cast<int64_t>(W / s) * (H / s);
+        if (c > kMaxAreas) continue;
         if (c > n) {
             above = s;
             aboveCount = c;
@@ -40,7 +43,11 @@ GridDivision DivideGrid(int32_t count, int32_t W, int32_t H, int32_t arrange, Ho
     GridDivision g;
     int32_t shorter = std::min(W, H);
     if (shorter < 2) return g;
-    int32_t n = std::max(count, 1);
+    // Never more pieces than the board holds: the menu offers at most 1000,
+    // but a settings file can ask for millions, whose cutting lines alone
+    // would not fit in memory.  The even side gives at most four cells per
+    // piece asked for; labelling stops at kMaxAreas areas.
+    int32_t n = std::clamp(count, 1, kMaxAreas);
 
     int32_t s = arrange ? ExactSide(n, W, H) : 0;
     if (arrange && s == 0) host.MessageBox(kNoExactDivision, "pukko", kMbOk, Owner::kNone);
@@ -52,10 +59,6 @@ GridDivision DivideGrid(int32_t count, int32_t W, int32_t H, int32_t arrange, Ho
         // would leave no whole cell.
         s = std::clamp(s, 2, shorter - shorter % 2);
     }
-    // No more cells than making can label: the menu's counts never come near
-    // it, but a settings file can ask for millions, whose cutting lines alone
-    // would not fit in memory.
-    while (static_cast<int64_t>(W / s) * (H / s) > kMaxAreas) s += 2;
     g.cellWidth = g.cellHeight = s;
     g.columns = W / s;
     g.rows = H / s;

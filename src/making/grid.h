@@ -26,7 +26,8 @@ struct GridDivision {
 // player is told so and the general rule is used.  The side is at least 2 and
 // no larger than the shorter side of the mask, so every mask of at least 2 x 2
 // pixels gets at least one cell.  A mask smaller than that gets no cells.
-// The side grows as needed to keep the grid within kMaxAreas cells.
+// Counts above kMaxAreas count as kMaxAreas, and in arrange mode no side
+// that gives more than kMaxAreas cells is taken.
 GridDivision DivideGrid(int32_t count, int32_t maskWidth, int32_t maskHeight, int32_t arrange, Host& host);
 
 // Sixteen unit shapes of 10 points each, in cell units.  Horizontal shapes run

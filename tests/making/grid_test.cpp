@@ -46,22 +46,28 @@ TEST(DivideGrid, WorkedExamplesAndLimits) {
     EXPECT_EQ(DivideGrid(20, 1, 400, 0, host).columns * DivideGrid(20, 1, 400, 0, host).rows, 0);
 }
 
-TEST(DivideGrid, NeverMoreCellsThanAreasCanBeLabelled) {
+TEST(DivideGrid, NoMorePiecesThanTheBoardHolds) {
     FakeHost host;
-    auto cells = [&](int n, int W, int H, int arrange) {
+    auto grid = [&](int n, int W, int H, int arrange) {
         GridDivision g = DivideGrid(n, W, H, arrange, host);
-        EXPECT_EQ(g.cellWidth % 2, 0);
         return std::vector<int>{g.cellWidth, g.columns * g.rows};
     };
-    // 100 x 100 cells of 2 is the limit itself; one more column is past it.
-    EXPECT_EQ(cells(10000, 200, 200, 0), (std::vector<int>{2, 10000}));
-    EXPECT_EQ(cells(10100, 202, 200, 0), (std::vector<int>{4, 50 * 50}));
-    // Counts only a damaged settings file holds, on the largest mask.
-    EXPECT_EQ(cells(INT32_MAX, 10000, 10000, 0), (std::vector<int>{100, 10000}));
-    EXPECT_EQ(cells(2000000, 4000, 3000, 1), (std::vector<int>{36, 111 * 83}));
-    // The menu's largest count is far from the limit and keeps its grid.
-    EXPECT_EQ(cells(1000, 4000, 3000, 0), (std::vector<int>{108, 37 * 27}));
-    EXPECT_EQ(cells(1000, 200, 20, 0), (std::vector<int>{2, 1000}));
+    // Counts past 10000 (only a damaged settings file holds them) are 10000,
+    // on the largest mask and where the even side quadruples the cells.
+    EXPECT_EQ(grid(INT32_MAX, 10000, 10000, 0), (std::vector<int>{100, 10000}));
+    EXPECT_EQ(grid(10001, 10000, 10000, 0), grid(10000, 10000, 10000, 0));
+    EXPECT_EQ(grid(9999, 10000, 10000, 0), (std::vector<int>{100, 10000}));  // 100.005 -> 100
+    EXPECT_EQ(grid(2000000, 400, 399, 0), (std::vector<int>{2, 200 * 199}));
+    // Arrange mode: 4970 x 5030 (twice a 2485 x 2515 picture) share only
+    // the even divisor 10 and 2, and 497 x 503 cells are more than the board
+    // holds: the player is told, and the general rule is used.
+    EXPECT_EQ(grid(20, 4970, 5030, 1), grid(20, 4970, 5030, 0));
+    ASSERT_EQ(host.boxes.size(), 1u);
+    // A side giving exactly 10000 cells is taken, one giving 10100 is not.
+    EXPECT_EQ(grid(10000, 1000, 1000, 1), (std::vector<int>{10, 10000}));
+    EXPECT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(grid(10000, 1010, 1000, 1), grid(10000, 1010, 1000, 0));
+    EXPECT_EQ(host.boxes.size(), 2u);
 }
 
 TEST(ShapeTables, VariantsMirrorTheBaseLinesAndEndOnTheCorners) {
