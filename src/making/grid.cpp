@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "app/settings.h"
 #include "base/host.h"
@@ -104,10 +105,12 @@ ShapeTables BuildShapeTables(const Settings& settings) {
 namespace {
 
 // Cell coordinate plus a unit offset, scaled to mask pixels; computed in
-// extended precision and truncated toward zero.
+// extended precision and truncated toward zero.  Base line points come from
+// the settings file, so a point can lie any distance off; it is held to the
+// 32-bit range (the curve drawing clips whatever lies beyond the mask).
 int32_t ToMask(int32_t cell, double unit, int32_t side) {
     long double v = (static_cast<long double>(cell) + unit) * side;
-    return static_cast<int32_t>(v);
+    return static_cast<int32_t>(std::clamp<long double>(v, INT32_MIN, INT32_MAX));
 }
 
 CutLine MakeLine(const UnitPoint (&shape)[10], int32_t cx, int32_t cy, int32_t w, int32_t h) {

@@ -148,6 +148,17 @@ TEST(BuildCutLines, PointsUseTheSinglePrecisionUnit) {
     CutList list = CutLinesForGrid(GridDivision{108, 108, 2, 1}, 0, BuildShapeTables(s), rng);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].points[1].y, 12);
+    // Points any distance off (a damaged settings file) end at the ends of
+    // the 32-bit range: 2^31 / 216 of a 432-pixel cell is 2^32.
+    for (int k = 0; k < 4; ++k) {
+        s.lineInitial[k][1][0] = INT32_MAX;
+        s.lineInitial[k][1][1] = INT32_MIN;
+    }
+    Rand again(seed);
+    list = CutLinesForGrid(GridDivision{432, 432, 2, 1}, 0, BuildShapeTables(s), again);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].points[1], (Point{INT32_MIN, INT32_MAX}));
+    EXPECT_EQ(list[0].points[0], (Point{432, 0}));
 }
 
 TEST(BuildCutLines, ArrangeModePairsTheFirstAndLastCuts) {
