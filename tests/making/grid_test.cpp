@@ -137,13 +137,13 @@ TEST(BuildCutLines, LinesFollowTheBordersAndMeetAtTheCorners) {
 }
 
 TEST(BuildCutLines, PointsUseTheSinglePrecisionUnit) {
-    // Line 1 everywhere; a forward shape puts point 1 of a vertical cut
+    // Line 1 everywhere; an unturned shape puts point 1 of a vertical cut
     // 24 / 216 of a 108-pixel cell down: 12 in single precision (11.9999
     // in double precision would truncate to 11).
     Settings s = DefaultSettings();
     for (int k = 1; k < 4; ++k) std::memcpy(s.lineInitial[k], s.lineInitial[0], sizeof s.lineInitial[0]);
     uint32_t seed = 1;
-    while (Rand(seed).Next() % 8 >= 4) ++seed;
+    while (Rand(seed).Next() % 16 >= 4) ++seed;
     Rand rng(seed);
     CutList list = CutLinesForGrid(GridDivision{108, 108, 2, 1}, 0, BuildShapeTables(s), rng);
     ASSERT_EQ(list.size(), 1u);
