@@ -1,5 +1,5 @@
-// Shared helpers of the making tests: a game wired to a recording host, test
-// pictures made in memory, and golden hashes of pictures.
+// Shared helpers of the making tests: a game wired to a recording host and
+// test pictures made in memory; pictures are compared by PictureHash.
 #pragma once
 
 #include <cstdint>
@@ -10,21 +10,7 @@
 #include "image/mybit.h"
 #include "making/cutting.h"
 #include "support/fake_host.h"
-
-// FNV-1a over the width, the height and every pixel word, bottom row first.
-inline uint64_t PictureHash(const MYBIT& b) {
-    uint64_t h = 1469598103934665603ull;
-    auto mix = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            h ^= (v >> (8 * i)) & 0xFF;
-            h *= 1099511628211ull;
-        }
-    };
-    mix(static_cast<uint32_t>(b.Width()));
-    mix(static_cast<uint32_t>(b.Height()));
-    for (uint32_t v : b.pixels) mix(v);
-    return h;
-}
+#include "support/picture_hash.h"
 
 // A colourful picture that differs at every pixel, so that any misplaced
 // pixel changes a hash.
