@@ -37,10 +37,12 @@ int NextGroupNumber(const Board& board);
 // The lowest drawing position holding a piece of group g, or -1.
 int LowestPositionOf(const Board& board, int g);
 
-// Removes a piece from the board picture the one way every operation does:
-// the clean board is copied over its rectangle (clipped to the board) and
-// the pieces at positions 0 .. below-1 are pasted there again.
-void ErasePiece(Board& board, const Piece& piece, int below);
+// Removes the pieces at positions from .. count-1 from the board picture
+// the one way every operation does, one after another upwards: the clean
+// board copied over each one's rectangle (clipped to the board) and the
+// pieces at positions 0 .. last pasted there again.  The pieces that can
+// show in any of the rectangles are found once for all of them.
+void RepaintUnder(Board& board, int from, int last);
 
 // The clean board copied over r (clipped to the board); no piece repainted.
 void PasteClean(Board& board, const Rect& r);

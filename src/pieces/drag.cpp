@@ -23,7 +23,7 @@ void MoveGroup(Board& board, int dx, int dy) {
     int p = n - 1;
     while (p > 0 && board.pieces[board.order[p - 1]].group == g) --p;
 
-    for (int k = p; k < n; ++k) ErasePiece(board, board.pieces[board.order[k]], p);
+    RepaintUnder(board, p, p - 1);
     for (int k = p; k < n; ++k) Shift(board.pieces[board.order[k]], dx, dy);
     for (int k = p; k < n; ++k) RedrawRegion(board, board.pieces[board.order[k]].BoardRect(), p, n - 1);
 }

@@ -57,7 +57,7 @@ int TryJoin(Board& board) {
     }
     std::copy(merged.begin(), merged.end(), board.order.begin() + m);
 
-    for (int k = m; k < n; ++k) ErasePiece(board, board.pieces[board.order[k]], m);
+    RepaintUnder(board, m, m - 1);
     for (int k = m; k < n; ++k) {
         Piece& p = board.pieces[board.order[k]];
         if (p.group != G) continue;

@@ -34,7 +34,7 @@ int TurnGroup(Board& board, int k, int cx, int cy, int buttons) {
     const int32_t g = board.pieces[board.order[k]].group;
     const int p = LowestPositionOf(board, g);
 
-    for (int i = p; i < n; ++i) ErasePiece(board, board.pieces[board.order[i]], p);
+    RepaintUnder(board, p, p - 1);
     for (int num = 0; num < n; ++num)
         if (board.pieces[num].group == g) TurnPiece(board, num, cx, cy, buttons);
     for (int i = p; i < n; ++i) RedrawRegion(board, board.pieces[board.order[i]].BoardRect(), p, n - 1);

@@ -80,3 +80,35 @@ TEST(OrientRect, AgreesWithTheOrientationPictures) {
             }
     }
 }
+
+TEST(RedrawRegion, BlendsEveryAlphaExactlyAsPasteBlend) {
+    // Rows of 23 to 253 words (groups of four and every count of words left
+    // after them), each alpha from 0 to 255 over backgrounds of every alpha,
+    // the colours of both sides running through their byte values.
+    TestBoard t(256, 130);
+    Board& b = t.board;
+    Piece& p = b.pieces[0];
+    MYBIT& pic = p.pictures[0];
+    pic.Create(256, 130);
+    for (int y = 0; y < 130; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const uint32_t alpha = uint32_t(x + y * 37) & 0xFF;
+            pic.At(x, y) = alpha << 24 | fixture::PictureColour(x * 5 + y, y * 3 + x);
+            t.clean.At(x, y) = uint32_t(y * 29 + x) << 24 | fixture::PictureColour(y, x);
+        }
+    fixture::Place(p, 0, 0, 0);
+    b.order[0] = 0;
+    b.count = 1;
+    MYBIT want;
+    want.CopyFrom(t.clean);
+    t.picture.CopyFrom(t.clean);
+    for (int y = 0, w = 1; y < 130; y += 2, w = w % 11 + 1) {
+        const Rect r{y % 7, y, y % 7 + w * 23, y + 2};
+        RedrawRegion(b, r, 0, 0);
+        MYBIT part;
+        part.CropFrom(pic, r.left, r.top, r.Width(), r.Height());
+        want.PasteBlend(part, r.left, r.top);
+    }
+    EXPECT_EQ(fixture::Fnv1a(t.picture), fixture::Fnv1a(want));
+    EXPECT_EQ(fixture::Fnv1a(t.picture), 14481981u);
+}
