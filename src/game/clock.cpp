@@ -4,21 +4,11 @@
 #include <cstdio>
 
 #include "base/file_io.h"
+#include "game/saved_state.h"
 #include "making/frame.h"
 #include "views/background.h"
 
 namespace {
-
-bool EndsWithPko(const std::string& path) {
-    if (path.size() < 4) return false;
-    static const char kExt[] = ".pko";
-    for (size_t i = 0; i < 4; ++i) {
-        char c = path[path.size() - 4 + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kExt[i]) return false;
-    }
-    return true;
-}
 
 // The finished picture when part of the puzzle lies off the board picture:
 // a crop would lose that part and put the rest out of place.  The picture is
@@ -153,7 +143,7 @@ void Complete(PuzzleGame& g) {
 
     // A finished saved game cannot be taken up again; a missing file is no
     // matter.
-    if (EndsWithPko(g.pictureFile)) DeleteFileAt(g.pictureFile);
+    if (IsSavedStatePath(g.pictureFile)) DeleteFileAt(g.pictureFile);
 }
 
 int SlideToward(int offset) {

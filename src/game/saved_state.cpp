@@ -1,6 +1,7 @@
 #include "game/saved_state.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
