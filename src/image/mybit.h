@@ -138,3 +138,19 @@ int Hosei(const MYBIT& target, int& x, int& y, const MYBIT& source, int& sx, int
 void RgbToYhc(uint32_t pixel, double& y, double& hue, double& chroma);
 uint32_t YhcToPixel(double y, double hue, double chroma);
 ColorRef YhcToColorref(double y, double hue, double chroma);
+
+// YhcToPixel in two halves, for one colour shaded to many lumas (a piece's
+// rim): what hue and chroma add to each channel, then a luma with those
+// additions.  LumaToPixel (y, ChromaOffsetsOf (hue, chroma)) is
+// YhcToPixel (y, hue, chroma) bit for bit.
+struct ChromaOffsets {
+    double red = 0, blue = 0;            // c sin(theta), c cos(theta)
+    double greenRed = 0, greenBlue = 0;  // what green loses to each of them
+};
+ChromaOffsets ChromaOffsetsOf(double hue, double chroma);
+inline uint32_t LumaToPixel(double luma, const ChromaOffsets& o) {
+    const double y = (luma < 0 ? 0 : (luma > 100 ? 100 : luma)) * 255 / 100;
+    // NaN (from a NaN argument) gives 0 rather than reaching the cast.
+    auto channel = [](double v) { return static_cast<uint32_t>(v >= 0 ? (v < 255 ? v : 255) : 0); };
+    return channel(y + o.red) << 16 | channel(y - o.greenRed - o.greenBlue) << 8 | channel(y + o.blue);
+}

@@ -169,36 +169,23 @@ void RgbToYhc(uint32_t pixel, double& y, double& hue, double& chroma) {
     chroma = std::sqrt(d * d + e * e) * 100 / kChromaFull;
 }
 
-namespace {
-
-double Clamp(double v, double lo, double hi) {
-    return v < lo ? lo : (v > hi ? hi : v);
+ChromaOffsets ChromaOffsetsOf(double hue, double chroma) {
+    auto clamp = [](double v) { return v < 0 ? 0 : (v > 100 ? 100 : v); };
+    const double c = clamp(chroma) * kChromaFull / 100;
+    const double theta = clamp(hue) * 2 * kPi / 100 - kPi;
+    ChromaOffsets o;
+    o.red = c * std::sin(theta);
+    o.blue = c * std::cos(theta);
+    o.greenRed = o.red * kWr / kWg;
+    o.greenBlue = o.blue * kWb / kWg;
+    return o;
 }
-
-void YhcToRgb(double luma, double hue, double chroma, uint32_t& r, uint32_t& g, uint32_t& b) {
-    const double y = Clamp(luma, 0, 100) * 255 / 100;
-    const double c = Clamp(chroma, 0, 100) * kChromaFull / 100;
-    const double theta = Clamp(hue, 0, 100) * 2 * kPi / 100 - kPi;
-    const double s = c * std::sin(theta), k = c * std::cos(theta);
-    const double rv = y + s, bv = y + k;
-    const double gv = y - s * kWr / kWg - k * kWb / kWg;
-    // NaN (from a NaN argument) clamps to 0 rather than reaching the cast.
-    auto channel = [](double v) { return static_cast<uint32_t>(v >= 0 ? (v < 255 ? v : 255) : 0); };
-    r = channel(rv);
-    g = channel(gv);
-    b = channel(bv);
-}
-
-}  // namespace
 
 uint32_t YhcToPixel(double y, double hue, double chroma) {
-    uint32_t r, g, b;
-    YhcToRgb(y, hue, chroma, r, g, b);
-    return (r << 16) | (g << 8) | b;
+    return LumaToPixel(y, ChromaOffsetsOf(hue, chroma));
 }
 
 ColorRef YhcToColorref(double y, double hue, double chroma) {
-    uint32_t r, g, b;
-    YhcToRgb(y, hue, chroma, r, g, b);
-    return r | (g << 8) | (b << 16);
+    const uint32_t p = YhcToPixel(y, hue, chroma);
+    return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
 }

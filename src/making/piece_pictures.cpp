@@ -1,10 +1,8 @@
 #include "making/piece_pictures.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <numbers>
 #include <vector>
 
 #include "image/mybit.h"
@@ -217,26 +215,17 @@ namespace {
 // One picture word shaded by bevel percentage p with strength L, as the rim
 // shading does it: luma moved by (p / 100 - 0.5) * L on the 0 .. 100 scale,
 // hue and chroma kept.  Only the luma differs between the orientations of a
-// word, so its hue and chroma are turned into the two colour offsets once:
-// the arithmetic is that of YhcToPixel, step for step, without a sine and
-// cosine per orientation.  Without a change of luma (p = 50, or no strength)
-// the colour is kept as it is: the round trip through luma, hue and chroma
-// could move a channel by one.
-constexpr double kWr = 0.298912, kWg = 0.586611, kWb = 0.114478;
-constexpr double kChromaFull = 227.687438;
-constexpr double kPi = std::numbers::pi;
-
-double Clamp(double v, double lo, double hi) {
-    return v < lo ? lo : (v > hi ? hi : v);
-}
-uint32_t Channel(double v) {
-    return static_cast<uint32_t>(v >= 0 ? (v < 255 ? v : 255) : 0);
-}
-
+// word, so its hue and chroma become channel offsets once, not a sine and
+// cosine per orientation.  Without a change of luma (p = 50, or no
+// strength) the colour is kept as it is: the round trip through luma, hue
+// and chroma could move a channel by one.
 struct Shade {
+    explicit Shade(uint32_t colour) : source(colour) {}
+
     uint32_t source;
     bool ready = false;
-    double luma = 0, sine = 0, cosine = 0, greenSine = 0, greenCosine = 0;
+    double luma = 0;
+    ChromaOffsets offsets;
 
     // shift[p] = (p / 100 - 0.5) * L, the luma change for percentage p.
     uint32_t At(int p, const double* shift) {
@@ -244,16 +233,10 @@ struct Shade {
         if (!ready) {
             double hue, chroma;
             RgbToYhc(source, luma, hue, chroma);
-            const double c = Clamp(chroma, 0, 100) * kChromaFull / 100;
-            const double theta = Clamp(hue, 0, 100) * 2 * kPi / 100 - kPi;
-            sine = c * std::sin(theta);
-            cosine = c * std::cos(theta);
-            greenSine = sine * kWr / kWg;
-            greenCosine = cosine * kWb / kWg;
+            offsets = ChromaOffsetsOf(hue, chroma);
             ready = true;
         }
-        const double y = Clamp(luma + shift[p], 0, 100) * 255 / 100;
-        return Channel(y + sine) << 16 | Channel(y - greenSine - greenCosine) << 8 | Channel(y + cosine);
+        return LumaToPixel(luma + shift[p], offsets);
     }
 };
 
@@ -309,7 +292,7 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
             if (sum == n * kAllFlat || edgeLight == 0) {
                 c[0] = c[1] = c[2] = c[3] = src[bx] | alpha;
             } else {
-                Shade shade{src[bx]};
+                Shade shade(src[bx]);
                 for (int j = 0; j < 4; ++j) {
                     const uint32_t p = (static_cast<uint32_t>(sum >> (16 * j)) & 0xFFFF) * kPerCount[n] >> 16;
                     c[j] = shade.At(static_cast<int>(p), shift) | alpha;
