@@ -6,8 +6,12 @@
 #include "app/settings.h"
 #include "app/shell_texts.h"
 #include "base/text_win.h"
+#include "game/board_commands.h"
+#include "game/clock.h"
 #include "game/puzzle_game.h"
+#include "game/save_game.h"
 #include "resource.h"
+#include "views/choose_color_win.h"
 
 // The core's identifiers are the resource's.
 static_assert(IDM_OPEN == kCmdOpen && IDM_SAVE == kCmdSave && IDM_EXIT == kCmdExit);
@@ -21,19 +25,9 @@ static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase
 namespace {
 namespace pending {
 
-// --- Stubs: the commands of later work.  Each is replaced by the real
-// operation when its part lands; until then the command does nothing. ---
-void OpenCommand(PuzzleGame&) {}     // the picture browser
-void SaveGame(PuzzleGame&, int) {}   // save state, with its message
-void ScatterCommand(PuzzleGame&) {}  // pieces scattered again
-int InProgress(const PuzzleGame&) {
-    return 0;
-}
-void ShowGreyPicture(PuzzleGame&) {}  // grey hint made or removed, board recomposed
-int ChooseSingleColor(PuzzleGame&) {
-    return 0;
-}
-void RefreshBoard(PuzzleGame&) {}
+// The commands of the picture browser, the piece-shape dialog and the
+// pattern window come with those windows; until then they do nothing.
+void OpenCommand(PuzzleGame&) {}            // the picture browser
 void OpenTileBrowser(PuzzleGame&) {}        // browser slot 2 on the back folder
 void OpenShapeDialog(PuzzleGame&, HWND) {}  // LINEDLG
 void OpenPatternWindow(PuzzleGame&, HWND) {}
@@ -107,10 +101,10 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             pending::OpenCommand(g);
             break;
         case CommandKind::kSave:
-            pending::SaveGame(g, 1);
+            SaveGame(g, 1);
             break;
         case CommandKind::kScatter:
-            pending::ScatterCommand(g);
+            ScatterCommand(g);
             break;
         // The same sequence as the close box, save on exit included.
         case CommandKind::kExit:
@@ -118,21 +112,19 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             break;
         case CommandKind::kGuideOff:
             MenuRefresh(window, s, id);
-            if (pending::InProgress(g)) g.host->CloseGuide();
+            if (InProgress(g)) g.host->CloseGuide();
             break;
         case CommandKind::kGuideOn:
             MenuRefresh(window, s, id);
-            if (pending::InProgress(g)) g.host->OpenGuide(g.picture);
+            if (InProgress(g)) g.host->OpenGuide(g.picture);
             break;
         case CommandKind::kGrey:
             MenuRefresh(window, s, id);
-            if (pending::InProgress(g)) {
-                pending::ShowGreyPicture(g);
-                pending::RefreshBoard(g);
-            }
+            GreyCommand(g);
             break;
+        // Whether or not a puzzle is in progress.
         case CommandKind::kBackColor:
-            if (pending::ChooseSingleColor(g)) pending::RefreshBoard(g);
+            if (ChooseSingleColor(window, *g.background, s, *g.host)) RefreshBoard(g);
             break;
         case CommandKind::kBackTile:
             pending::OpenTileBrowser(g);

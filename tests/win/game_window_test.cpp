@@ -63,6 +63,17 @@ struct GameWindowTest : testing::Test {
         SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0);
     }
 
+    // The sample picture dropped on the window and made into a puzzle.
+    void MakePuzzle() {
+        const std::wstring picture = folder + L"\\花畑.bmp";
+        ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+        PuzzleGame& g = Shell().game;
+        Drop(picture);
+        ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    }
+
+    void Command(unsigned id) { SendMessageW(window, WM_COMMAND, id, 0); }
+
     std::wstring Title() const {
         wchar_t text[128] = {};
         GetWindowTextW(window, text, 128);
@@ -73,11 +84,8 @@ struct GameWindowTest : testing::Test {
 }  // namespace
 
 TEST_F(GameWindowTest, ADroppedPictureIsMadeAndItsPiecesMove) {
-    const std::wstring picture = folder + L"\\花畑.bmp";
-    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(MakePuzzle());
     PuzzleGame& g = Shell().game;
-    Drop(picture);
-    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
     EXPECT_GE(g.totalPieces, 12);
     EXPECT_EQ(Title().rfind(L"pukko 00:00:0", 0), 0u) << Narrow(Title());
     EXPECT_NE(Title().find(L"残り"), std::wstring::npos);
@@ -126,4 +134,41 @@ TEST_F(GameWindowTest, DropsAreRefusedWhileMakingAndWithAPatternCount) {
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1].text, "ただいま作成中");
     Shell().game.making.stage = kStateNone;
+}
+
+TEST_F(GameWindowTest, MenuCommandsSaveScatterAndSwitchTheHints) {
+    ASSERT_NO_FATAL_FAILURE(MakePuzzle());
+    PuzzleGame& g = Shell().game;
+    Board& b = g.board;
+    const int n = b.count;
+
+    // Two pieces joined by hand, then all scattered again: every piece a
+    // group of its own, the title counting them all.
+    b.pieces[b.order[n - 2]].group = b.pieces[b.order[n - 1]].group;
+    Command(0x5014);
+    EXPECT_EQ(CountGroups(b), g.totalPieces);
+    for (int i = 0; i < n; ++i) EXPECT_EQ(b.pieces[i].group, i);
+    EXPECT_NE(Title().find(L"残り"), std::wstring::npos);
+
+    // "状態保存" writes the saved game beside the picture and says so.
+    Command(0x5011);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "保存しました。\n" + Narrow(folder) + "\\花畑.pko");
+    EXPECT_EQ(host.boxes[0].owner, Owner::kNone);
+    int32_t remaining = 0, total = 0;
+    EXPECT_TRUE(ReadSavedCounts(Narrow(folder) + "\\花畑.pko", remaining, total));
+    EXPECT_EQ(remaining, g.totalPieces);  // specks where cutting lines meet do not count
+
+    // The grey hint comes and goes at once; the guide closes and opens.
+    Command(0x5042);
+    EXPECT_FALSE(Shell().background.grey.Empty());
+    EXPECT_NE(Shell().background.cleanBoard.pixels, Shell().background.plain.pixels);
+    Command(0x5042);
+    EXPECT_TRUE(Shell().background.grey.Empty());
+    host.guide.clear();
+    Command(0x5040);
+    Command(0x5041);
+    EXPECT_EQ(host.guide,
+              (std::vector<std::string>{"close", "open " + std::to_string(g.picture.Width()) + " x " +
+                                                     std::to_string(g.picture.Height())}));
 }

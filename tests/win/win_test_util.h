@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/host_win.h"
+#include "image/mybit.h"
 
 namespace wintest {
 
@@ -69,6 +70,7 @@ struct RecordingHost : WinHost {
     std::vector<Box> boxes;
     std::vector<std::string> errors;
     std::vector<std::string> sounds;
+    std::vector<std::string> guide;  // "open W x H" and "close", in order
     int answer = kIdCancel;
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
@@ -80,6 +82,10 @@ struct RecordingHost : WinHost {
         errors.push_back(call + "|" + object + "|" + std::to_string(code));
     }
     void PlaySound(const std::string& path) override { sounds.push_back(path); }
+    void OpenGuide(const MYBIT& picture) override {
+        guide.push_back("open " + std::to_string(picture.Width()) + " x " + std::to_string(picture.Height()));
+    }
+    void CloseGuide() override { guide.push_back("close"); }
 };
 
 }  // namespace wintest
