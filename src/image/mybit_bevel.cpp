@@ -33,9 +33,14 @@ int& TraceDirection() {
 
 int MYBIT::TraceContour(Point& point, uint32_t key, int first) const {
     const int w = Width(), h = Height();
+    // A point may lie anywhere, even at the ends of the int range: its
+    // neighbours are found, and it moves, without overflowing.
     auto isKey = [&](int d) {
-        int x = point.x + kDx[d], y = point.y + kDy[d];
-        return x >= 0 && y >= 0 && x < w && y < h && At(x, y) == key;
+        const int64_t x = int64_t{point.x} + kDx[d], y = int64_t{point.y} + kDy[d];
+        return x >= 0 && y >= 0 && x < w && y < h && At(static_cast<int>(x), static_cast<int>(y)) == key;
+    };
+    auto step = [](int32_t v, int d) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + d, INT32_MIN, INT32_MAX));
     };
     int& dir = TraceDirection();
     dir &= 7;  // whatever a caller stored, only 0 .. 7 address the tables
@@ -48,8 +53,8 @@ int MYBIT::TraceContour(Point& point, uint32_t key, int first) const {
     for (int k = 0; k < 8; ++k) {
         dir = (dir + 1) & 7;
         if (isKey(dir)) continue;
-        point.x += kDx[dir];
-        point.y += kDy[dir];
+        point.x = step(point.x, kDx[dir]);
+        point.y = step(point.y, kDy[dir]);
         dir = (dir + 4) & 7;
         return 1;
     }

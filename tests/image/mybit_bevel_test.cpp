@@ -69,6 +69,17 @@ TEST(TraceContour, StepsAsDefinedWithItsLastingDirection) {
     for (uint32_t& v : b.pixels) v = kInside;  // all eight key: 0, the point stays
     EXPECT_EQ(b.TraceContour(p, kInside, 0), 0);
     EXPECT_EQ(p, (Point{1, 1}));
+    // A point at the ends of the coordinate range has no key neighbour and
+    // steps without wrapping round to the other end.
+    p = {INT_MIN, INT_MAX};
+    TraceDirection() = 0;
+    EXPECT_EQ(b.TraceContour(p, kInside, 1), 0);
+    EXPECT_EQ(b.TraceContour(p, kInside, 0), 1);  // direction 1: up and left
+    EXPECT_EQ(p, (Point{INT_MIN, INT_MAX - 1}));
+    TraceDirection() = 4;  // direction 5: down and right
+    p = {INT_MAX, INT_MAX};
+    EXPECT_EQ(b.TraceContour(p, kInside, 0), 1);
+    EXPECT_EQ(p, (Point{INT_MAX, INT_MAX}));
 }
 
 TEST(TraceContour, WalkClosesRoundAPieceOnItsOutsidePixels) {
