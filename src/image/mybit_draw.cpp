@@ -259,7 +259,10 @@ class PixelPath {
     }
 
   private:
-    static bool Touch(Point a, Point b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
+    // Points may lie at opposite ends of the int range (curves far off).
+    static bool Touch(Point a, Point b) {
+        return std::llabs(int64_t{a.x} - b.x) <= 1 && std::llabs(int64_t{a.y} - b.y) <= 1;
+    }
     void Plot(Point p) {
         if (p.x >= 0 && p.y >= 0 && p.x < bit_.Width() && p.y < bit_.Height()) bit_.At(p.x, p.y) = word_;
     }
