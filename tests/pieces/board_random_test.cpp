@@ -40,9 +40,10 @@ struct RandomRun {
         return now;
     }
 
-    // The held group turned to a neighbour's orientation and dropped within
-    // (jx, jy) of its place beside it: within 6 it must join.
-    void DropNearNeighbour() {
+    // The held group turned to a neighbour's orientation and moved to within
+    // (jx, jy) of its place beside it; false when it has no neighbour left
+    // outside itself.
+    bool BringNearNeighbour(int& jx, int& jy) {
         RaiseAny();
         const int top = b.count - 1;
         const Piece& d = b.pieces[b.order[top]];
@@ -50,14 +51,21 @@ struct RandomRun {
         for (int k = top; k >= 0 && b.pieces[b.order[k]].group == d.group; --k)
             for (int32_t nb : b.pieces[b.order[k]].neighbours)
                 if (nb >= 0 && b.pieces[nb].group != d.group) c = nb;
-        if (c < 0) return;
+        if (c < 0) return false;
         const Piece& pc = b.pieces[c];
         if ((d.orientation >= 4) != (pc.orientation >= 4)) TurnGroup(b, top, d.left, d.top, 0x20);
         while (d.orientation != pc.orientation) TurnGroup(b, top, d.left, d.top, kTurnLeft);
         const Rect hd = OrientRect(d.HomeRect(), d.orientation),
                    hc = OrientRect(pc.HomeRect(), d.orientation);
-        const int jx = Pick(-8, 8), jy = Pick(-8, 8);
+        jx = Pick(-8, 8), jy = Pick(-8, 8);
         MoveGroup(b, hd.left - hc.left + pc.left - d.left - jx, hd.top - hc.top + pc.top - d.top - jy);
+        return true;
+    }
+
+    // Dropped there: within 6 it must join.
+    void DropNearNeighbour() {
+        int jx = 0, jy = 0;
+        if (!BringNearNeighbour(jx, jy)) return;
         const int joined = TryJoin(b);
         if (std::abs(jx) <= kJoinReach && std::abs(jy) <= kJoinReach) {
             EXPECT_EQ(joined, 1);
@@ -120,4 +128,76 @@ TEST(BoardRandom, IncrementalPictureMatchesARecompositionAfterEveryStep) {
     RandomRun run(2024);
     for (int step = 0; step < 200; ++step) run.Step();
     EXPECT_EQ(fixture::Fnv1a(run.t.picture), 150132299u);
+}
+
+namespace {
+
+// The smallest rectangle around the pieces of group g.
+Rect GroupBox(const Board& b, int g) {
+    Rect box;
+    for (int i = 0; i < b.count; ++i)
+        if (b.pieces[i].group == g) box = UnionRect(box, b.pieces[i].BoardRect());
+    return box;
+}
+
+Rect Shifted(const Rect& r, int dx, int dy) {
+    return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+}  // namespace
+
+TEST(BoardRandom, EachOperationRewritesOnlyTheRectanglesOfWhatItMoves) {
+    // Pixels outside the area an operation names are marked before it and
+    // again after it: one that it rewrote keeps its mark and shows as a
+    // mismatch, even when it wrote the same colour back.  An operation that
+    // recomposed more than its pieces' rectangles (say the whole board)
+    // would be caught here.
+    RandomRun run(77);
+    fixture::TestBoard& t = run.t;
+    Board& b = run.b;
+    auto check = [&](const char* what, const Rect& area, auto op) {
+        fixture::MarkOutside(t.picture, area);
+        op();
+        fixture::MarkOutside(t.picture, area);
+        EXPECT_EQ(t.Mismatches(), 0) << what;
+    };
+    int joins = 0;
+    for (int round = 0; round < 30; ++round) {
+        const int k = run.Pick(0, b.count - 1), g = b.pieces[b.order[k]].group;
+        check("raise", GroupBox(b, g), [&] { RaiseGroup(b, k); });
+
+        // Turned about a point near its top piece: where the group lies
+        // before and after.
+        const int top = b.count - 1;
+        const int cx = b.pieces[b.order[top]].left + run.Pick(0, 20), cy = b.pieces[b.order[top]].top;
+        Rect turned;
+        for (int i = 0; i < b.count; ++i) {
+            if (b.pieces[i].group != g) continue;
+            const Piece& p = b.pieces[i];
+            turned = UnionRect(turned, Shifted(OrientRect(Shifted(p.BoardRect(), -cx, -cy), 1), cx, cy));
+        }
+        check("turn", UnionRect(GroupBox(b, g), turned), [&] { TurnGroup(b, top, cx, cy, kTurnLeft); });
+
+        const Rect moved = GroupBox(b, g);
+        check("move", UnionRect(moved, Shifted(moved, 9, -4)), [&] { MoveGroup(b, 9, -4); });
+
+        const Rect r = b.pieces[b.order[top]].BoardRect();
+        check("detach", UnionRect(r, Shifted(r, 5, 5)), [&] { DetachPiece(b, top); });
+
+        // A join: the held group where it lies and up to 6 pixels away, and
+        // every group it could snap to.
+        int jx = 0, jy = 0;
+        if (!run.BringNearNeighbour(jx, jy)) continue;
+        const Piece& d = b.pieces[b.order[b.count - 1]];
+        const Rect held = GroupBox(b, d.group);
+        Rect area{held.left - 6, held.top - 6, held.right + 6, held.bottom + 6};
+        for (int i = 0; i < b.count; ++i) {
+            if (b.pieces[i].group != d.group) continue;
+            for (int32_t nb : b.pieces[i].neighbours)
+                if (nb >= 0 && b.pieces[nb].orientation == d.orientation)
+                    area = UnionRect(area, GroupBox(b, b.pieces[nb].group));
+        }
+        check("join", area, [&] { joins += TryJoin(b); });
+    }
+    EXPECT_GT(joins, 5);
 }
