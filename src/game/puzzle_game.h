@@ -21,8 +21,6 @@ enum : uint8_t {
     kButtonMiddle = 0x20,
 };
 
-struct PuzzleGame;
-
 struct PuzzleGame {
     // The platform, the settings and the background this game works with;
     // set by InitGame.

@@ -16,6 +16,22 @@ void PasteGreyCentred(Background& bg, Host& host) {
     bg.cleanBoard.Paste(bg.grey, at.x, at.y);
 }
 
+// The tile repeated over the whole of clean, row by row: the same as
+// pasting it at every multiple of its size from the top-left corner, the
+// last column and row cut by the edges.
+void TileOver(MYBIT& clean, const MYBIT& tile) {
+    const int tw = tile.Width(), th = tile.Height();
+    if (tw <= 0 || th <= 0) return;
+    for (int y = 0; y < clean.Height(); ++y) {
+        const uint32_t* src = tile.Row(y % th);
+        uint32_t* dst = clean.Row(y);
+        for (int x = 0; x < clean.Width(); x += tw) {
+            const int w = std::min(tw, clean.Width() - x);
+            std::memcpy(dst + x, src, sizeof(uint32_t) * static_cast<size_t>(w));
+        }
+    }
+}
+
 }  // namespace
 
 Point CentredAt(Host& host, int w, int h) {
@@ -41,7 +57,7 @@ void InitBackground(Background& bg, Settings& settings, Host& host) {
         std::string file = ResolveFromBase(settings, path);
         MYBIT tile;
         if (FileExists(file) && LoadFile(tile, file, host, 1) && !tile.Empty())
-            SetTile(bg, host, tile);
+            TileOver(bg.cleanBoard, tile);
         else
             settings.tileFile[0] = '\0';
     }
@@ -51,21 +67,8 @@ void InitBackground(Background& bg, Settings& settings, Host& host) {
 }
 
 void SetTile(Background& bg, Host& host, const MYBIT& tile) {
-    MYBIT& clean = bg.cleanBoard;
-    const int tw = tile.Width(), th = tile.Height();
-    if (tw > 0 && th > 0) {
-        // Row by row, the same as pasting the tile at every multiple of its
-        // size from the top-left corner; the last column and row are cut.
-        for (int y = 0; y < clean.Height(); ++y) {
-            const uint32_t* src = tile.Row(y % th);
-            uint32_t* dst = clean.Row(y);
-            for (int x = 0; x < clean.Width(); x += tw) {
-                const int w = std::min(tw, clean.Width() - x);
-                std::memcpy(dst + x, src, sizeof(uint32_t) * static_cast<size_t>(w));
-            }
-        }
-    }
-    bg.plain.CopyFrom(clean);
+    TileOver(bg.cleanBoard, tile);
+    bg.plain.CopyFrom(bg.cleanBoard);
     PasteGreyCentred(bg, host);
 }
 

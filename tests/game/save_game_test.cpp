@@ -129,3 +129,16 @@ TEST_F(SaveRestore, AFailedWriteIsReportedAndKeepsTheOldFile) {
     ASSERT_TRUE(ReadWholeFile(saved, &after, 1 << 28));
     EXPECT_EQ(after, before);
 }
+
+TEST_F(SaveRestore, AFinishedGameSavedAndTakenUpIsFinishedAgainAndGoes) {
+    for (int i = 0; i < g.board.count; ++i) g.board.pieces[i].group = 0;
+    ASSERT_EQ(IsComplete(g), 1);
+    ASSERT_EQ(SaveGame(g, 0), 1);
+    ASSERT_EQ(StartPuzzle(g, saved), 1);
+    EXPECT_EQ(IsComplete(g), 1);
+    EXPECT_NE(host.title.find("(^o^)完成(^o^)"), std::string::npos);
+    // Its next drop completes it again, and a finished saved game is gone.
+    Complete(g);
+    EXPECT_FALSE(FileExists(saved));
+    EXPECT_TRUE(host.TimerRunning(IDT_SLIDE));
+}
