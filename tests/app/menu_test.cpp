@@ -110,26 +110,6 @@ TEST(MenuMarks, ValuesWithoutAnItemMarkNothing) {
     EXPECT_FALSE(IsMenuItem(RadioMarks(s)[6], RadioMarks(s)[6].checked));
 }
 
-TEST(MenuCommand, KindsOfCommand) {
-    EXPECT_EQ(ClassifyCommand(kCmdOpen), CommandKind::kOpen);
-    EXPECT_EQ(ClassifyCommand(kCmdSave), CommandKind::kSave);
-    EXPECT_EQ(ClassifyCommand(kCmdScatter), CommandKind::kScatter);
-    EXPECT_EQ(ClassifyCommand(kCmdExit), CommandKind::kExit);
-    EXPECT_EQ(ClassifyCommand(kCmdGuideOff), CommandKind::kGuideOff);
-    EXPECT_EQ(ClassifyCommand(kCmdGuideOn), CommandKind::kGuideOn);
-    EXPECT_EQ(ClassifyCommand(kCmdGrey), CommandKind::kGrey);
-    EXPECT_EQ(ClassifyCommand(kCmdBackColor), CommandKind::kBackColor);
-    EXPECT_EQ(ClassifyCommand(kCmdBackTile), CommandKind::kBackTile);
-    EXPECT_EQ(ClassifyCommand(kCmdShape), CommandKind::kShape);
-    EXPECT_EQ(ClassifyCommand(kCmdPattern), CommandKind::kPattern);
-    EXPECT_EQ(ClassifyCommand(kCmdHelp), CommandKind::kHelp);
-    // Plain settings, and identifiers no menu item has, only go through the
-    // menu refresh.
-    for (unsigned id : {unsigned{kCmdSaveExitOn}, unsigned{kCmdRotateOff}, unsigned{kCmdSoundOn}, 0x6014u,
-                        0x7258u, 0u, 0x1234u})
-        EXPECT_EQ(ClassifyCommand(id), CommandKind::kSetting) << std::hex << id;
-}
-
 TEST(MenuCommand, HelpFileBesideTheProgram) {
     Settings s = DefaultSettings();
     FindBaseFolder(s, "\"C:\\a b\\pukko.exe\"");
