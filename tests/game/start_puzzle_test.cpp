@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/sounds.h"
+#include "game/drop.h"
 #include "game/game_record.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
@@ -143,6 +144,30 @@ TEST_F(Start, WhatCannotBeMadeStartsNothing) {
     ASSERT_EQ(StartPuzzle(g, missing), 1);
     EXPECT_EQ(g.picture.Width(), 400);
     EXPECT_EQ(g.picture.At(10, 10) & 0xFFFFFF, 0u);
+}
+
+TEST_F(Start, ADroppedFileStartsAPuzzleUnlessMakingOrAPatternIsAsked) {
+    const std::string path = Save("dropped.bmp", 120, 80);
+    settings.pieceCount = 0;  // a drop never starts a pattern puzzle
+    OnDropFile(g, path);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "ピース数を選択してください");
+    EXPECT_EQ(host.boxes[0].owner, Owner::kMainWindow);
+    EXPECT_EQ(g.State(), kStateNone);
+
+    // A name that comes in double quotes loses them.
+    settings.pieceCount = 4;
+    OnDropFile(g, "\"" + path + "\"");
+    EXPECT_EQ(g.pictureFile, path);
+    EXPECT_EQ(g.State(), kStateLabelling);
+
+    // While it is being made another drop is turned away.
+    OnDropFile(g, Save("other.bmp", 60, 40));
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[1].text, "ただいま作成中");
+    EXPECT_EQ(g.pictureFile, path);
+    OnDropFile(g, "");
+    EXPECT_EQ(host.boxes.size(), 3u);
 }
 
 }  // namespace

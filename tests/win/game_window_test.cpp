@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/main_window_win.h"
 #include "base/text_win.h"
@@ -50,18 +52,23 @@ struct GameWindowTest : testing::Test {
         Shell().host = &Shell().winHost;
     }
 
-    // WM_DROPFILES as Explorer sends it: a DROPFILES block with wide names.
-    void Drop(const std::wstring& path) {
-        size_t bytes = sizeof(DropBlock) + (path.size() + 2) * sizeof(wchar_t);
+    // WM_DROPFILES as Explorer sends it: a DROPFILES block with wide names,
+    // each ended by a zero, and one more zero after the last.
+    void Drop(const std::vector<std::wstring>& paths) {
+        std::wstring names;
+        for (const std::wstring& p : paths) names += p + L'\0';
+        names += L'\0';
+        size_t bytes = sizeof(DropBlock) + names.size() * sizeof(wchar_t);
         HGLOBAL h = GlobalAlloc(GHND, bytes);
         auto* df = static_cast<DropBlock*>(GlobalLock(h));
         df->pFiles = sizeof(DropBlock);
         df->fWide = TRUE;
-        std::memcpy(reinterpret_cast<char*>(df) + sizeof(DropBlock), path.c_str(),
-                    path.size() * sizeof(wchar_t));
+        std::memcpy(reinterpret_cast<char*>(df) + sizeof(DropBlock), names.data(),
+                    names.size() * sizeof(wchar_t));
         GlobalUnlock(h);
         SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0);
     }
+    void Drop(const std::wstring& path) { Drop(std::vector<std::wstring>{path}); }
 
     // The sample picture dropped on the window and made into a puzzle.
     void MakePuzzle() {
@@ -171,4 +178,13 @@ TEST_F(GameWindowTest, MenuCommandsSaveScatterAndSwitchTheHints) {
     EXPECT_EQ(host.guide,
               (std::vector<std::string>{"close", "open " + std::to_string(g.picture.Width()) + " x " +
                                                      std::to_string(g.picture.Height())}));
+}
+
+TEST_F(GameWindowTest, OfSeveralDroppedFilesOnlyTheFirstCounts) {
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    Drop({picture, folder + L"\\second.bmp", folder + L"\\third.pko"});
+    EXPECT_EQ(Shell().game.pictureFile, Narrow(picture));
+    EXPECT_EQ(Shell().game.State(), kStateLabelling);
+    EXPECT_TRUE(host.boxes.empty() && host.errors.empty());
 }
