@@ -64,28 +64,23 @@ void Invalidate(PuzzleGame& g) {
     g.host->InvalidateBoard();
 }
 
-// Frame adjustment of a completed puzzle: the amounts are added to
-// end_waku_L1, L2, H, S and t, and the frame is drawn again.
-void AdjustFrame(PuzzleGame& g, double dL1, double dL2, double dH, double dS, int dT) {
-    DrawCompletionFrame(g, dL1, dL2, dH, dS, dT);
-}
-
-// The arrow keys: frame adjustments on a completed puzzle, the arranged
+// The arrow keys: frame adjustments on a completed puzzle (the amounts are
+// added to end_waku_L1, L2, H, S and t, and the frame is drawn again), the arranged
 // picture's offsets in arrange mode (up and down only), nothing otherwise.
 void OnArrowKey(PuzzleGame& g, int vk, bool ctrl, bool shift) {
     if (IsComplete(g)) {
         int sign = (vk == kVkRight || vk == kVkUp) ? 1 : -1;
         if (vk == kVkLeft || vk == kVkRight) {
             if (ctrl)
-                AdjustFrame(g, 0, 0, 0, 0, sign);
+                DrawCompletionFrame(g, 0, 0, 0, 0, sign);
             else
-                AdjustFrame(g, 0, 0, sign, 0, 0);
+                DrawCompletionFrame(g, 0, 0, sign, 0, 0);
         } else if (ctrl) {
-            AdjustFrame(g, 0, 0, 0, 0, sign);
+            DrawCompletionFrame(g, 0, 0, 0, 0, sign);
         } else if (shift) {
-            AdjustFrame(g, 10.0 * sign, 10.0 * sign, 0, 0, 0);
+            DrawCompletionFrame(g, 10.0 * sign, 10.0 * sign, 0, 0, 0);
         } else {
-            AdjustFrame(g, 0, 0, 0, sign, 0);
+            DrawCompletionFrame(g, 0, 0, 0, sign, 0);
         }
     }
     if (g.settings->arrangeMode && (vk == kVkUp || vk == kVkDown)) {
