@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
         b.pieces[2].neighbours = {-1};
         fixture::SetOrder(b, {2, 0, 1});
     }
-    ok &= Save(pko, "speck.pko", speck->board);
+    ok &= Save(pko, "tiny_piece.pko", speck->board);
 
     // No piece at all.
     Board empty;
