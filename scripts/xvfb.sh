@@ -14,7 +14,9 @@ pukko_display() {
       xdpyinfo >/dev/null 2>&1 && break
       sleep 0.1
     done
-    trap 'kill $PUKKO_XVFB_PID 2>/dev/null; wineserver -k 2>/dev/null' EXIT
+    # Cleaning up never changes the script's own exit status (set -e holds
+    # inside the trap too, so every command in it must succeed).
+    trap 'kill $PUKKO_XVFB_PID 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
     return 0
   done
   echo "No free display for Xvfb" >&2
