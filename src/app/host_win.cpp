@@ -22,6 +22,11 @@ void WinHost::InvalidateBoard() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
+void WinHost::InvalidateArea(const Rect& r) {
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    InvalidateRect(window_, &rc, FALSE);
+}
+
 Size WinHost::ClientSize() {
     RECT r{};
     GetClientRect(window_, &r);
@@ -44,7 +49,11 @@ void WinHost::KillTimer(unsigned id) {
     ::KillTimer(window_, id);
 }
 
+// Posted messages come before paints in the queue, so a chain of steps
+// would show nothing until its end: what the last step changed (the new
+// piece, the progress bar) is painted now, before the next step is posted.
 void WinHost::PostStep(unsigned msg) {
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     PostMessageW(window_, msg, 0, 0);
 }
 

@@ -31,6 +31,7 @@ class WinHost : public Host {
     uint32_t TickCount() override;
     void SetTitle(const std::string& title) override;
     void InvalidateBoard() override;
+    void InvalidateArea(const Rect& r) override;
     Size ClientSize() override;
     Size ScreenSize() override;
     void SetForeground() override;

@@ -50,6 +50,8 @@ class Host {
     // Main window.  Texts are UTF-8.
     virtual void SetTitle(const std::string& title) = 0;
     virtual void InvalidateBoard() = 0;
+    // Only a rectangle of the board (client pixels) has changed.
+    virtual void InvalidateArea(const Rect&) { InvalidateBoard(); }
     virtual Size ClientSize() = 0;
     virtual Size ScreenSize() = 0;
     virtual void SetForeground() = 0;

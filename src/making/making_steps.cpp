@@ -197,7 +197,7 @@ void PlaceMadePiece(PuzzleGame& g) {
         ScatterPiece(t, t.order[a], s.rotation, s.flip, g.host->ClientSize(), g.rng);
     const Piece& piece = t.pieces[t.order[a]];
     if (g.boardPicture) g.boardPicture->PasteBlend(piece.Current(), piece.left, piece.top);
-    g.host->InvalidateBoard();
+    g.host->InvalidateArea(piece.BoardRect());
     ++g.placedCount;
 }
 

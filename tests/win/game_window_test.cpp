@@ -37,6 +37,7 @@ struct GameWindowTest : testing::Test {
         Settings& s = Shell().settings;
         LoadSettings(s, QuotedExe(folder));
         s.guide = 0;
+        host.clock = 20240;  // the same cut and scatter every run
         Shell().host = &host;
         static bool registered = RegisterMainClass(GetModuleHandleW(nullptr));
         ASSERT_TRUE(registered);
@@ -105,22 +106,27 @@ TEST_F(GameWindowTest, ADroppedPictureIsMadeAndItsPiecesMove) {
     }
     g.board.boardPicture->SaveFile(Narrow(folder) + "\\board.bmp");
 
-    // Press on the top piece, hold it, and drag it 30 pixels right.
-    const Piece& top = g.board.pieces[g.board.order[g.board.count - 1]];
-    int x = -1, y = -1;
-    for (int yy = top.top + 1; yy < top.bottom && x < 0; ++yy)
-        for (int xx = top.left + 1; xx < top.right; ++xx)
-            if (HitTest(g.board, xx, yy) == g.board.count - 1) {
-                x = xx;
-                y = yy;
-                break;
-            }
-    ASSERT_GE(x, 0);
-    const int before = top.left;
+    // Press on the topmost piece that shows a pixel (a speck where cutting
+    // lines meet may show none), hold it, and drag it 30 pixels right.
+    int x = -1, y = -1, piece = -1;
+    for (int k = g.board.count - 1; k >= 0 && piece < 0; --k) {
+        const Piece& p = g.board.pieces[g.board.order[k]];
+        for (int yy = p.top + 1; yy < p.bottom && piece < 0; ++yy)
+            for (int xx = p.left + 1; xx < p.right; ++xx)
+                if (HitTest(g.board, xx, yy) == k) {
+                    x = xx;
+                    y = yy;
+                    piece = g.board.order[k];
+                    break;
+                }
+    }
+    ASSERT_GE(piece, 0);
+    const int before = g.board.pieces[piece].left;
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 30, y));
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x + 30, y));
-    EXPECT_EQ(g.board.pieces[g.board.order[g.board.count - 1]].left, before + 30);
+    EXPECT_EQ(g.board.pieces[piece].left, before + 30);
+    EXPECT_EQ(g.board.order[g.board.count - 1], piece);  // raised to the top
 
     // Closing saves the game in progress beside its picture.
     SendMessageW(window, WM_CLOSE, 0, 0);

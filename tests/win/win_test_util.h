@@ -72,6 +72,9 @@ struct RecordingHost : WinHost {
     std::vector<std::string> sounds;
     std::vector<std::string> guide;  // "open W x H" and "close", in order
     int answer = kIdCancel;
+    uint32_t clock = 0;  // when set, the tick count stands here (the game seeds from it)
+
+    uint32_t TickCount() override { return clock ? clock : WinHost::TickCount(); }
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
                    Owner owner) override {
