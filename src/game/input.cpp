@@ -52,10 +52,6 @@ void WritePieceBitmap(PuzzleGame& g) {
         g.host->MessageBox("piece.bmpを出力できませんでした。", "pukko", kMbOk, Owner::kNone);
 }
 
-}  // namespace
-
-namespace {
-
 bool Playing(const PuzzleGame& g) {
     return g.State() == kStatePlaying;
 }
