@@ -7,10 +7,9 @@
 #include <cstdlib>
 #include <random>
 
-#include <jpeglib.h>
-
 #include "image/mybit.h"
 #include "image/picture_read.h"
+#include "image/read_files.h"
 
 namespace {
 
@@ -165,39 +164,18 @@ BENCHMARK(BM_DrawBeziersThousandPieces)->Unit(benchmark::kMillisecond);
 // fine noise, quality 90, as a camera might write it.
 const std::vector<uint8_t>& BigJpeg() {
     static const std::vector<uint8_t> file = [] {
-        const int w = 4000, h = 3000;
         std::mt19937 rng(8);
-        std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
-        jpeg_compress_struct c;
-        jpeg_error_mgr err;
-        c.err = jpeg_std_error(&err);
-        jpeg_create_compress(&c);
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&c, &out, &size);
-        c.image_width = w;
-        c.image_height = h;
-        c.input_components = 3;
-        c.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&c);
-        jpeg_set_quality(&c, 90, TRUE);
-        jpeg_start_compress(&c, TRUE);
-        while (c.next_scanline < c.image_height) {
-            const int y = static_cast<int>(c.next_scanline);
-            for (int x = 0; x < w; ++x) {
-                int n = static_cast<int>(rng() % 16);
-                row[3 * x] = static_cast<uint8_t>((x * 200 / w + n) & 0xFF);
-                row[3 * x + 1] = static_cast<uint8_t>((y * 200 / h + n) & 0xFF);
-                row[3 * x + 2] = static_cast<uint8_t>(((x + y) / 40 % 2 ? 180 : 60) + n);
-            }
-            JSAMPROW r = row.data();
-            jpeg_write_scanlines(&c, &r, 1);
-        }
-        jpeg_finish_compress(&c);
-        std::vector<uint8_t> bytes(out, out + size);
-        jpeg_destroy_compress(&c);
-        std::free(out);
-        return bytes;
+        readtest::Jpeg jpeg;
+        jpeg.width = 4000;
+        jpeg.height = 3000;
+        jpeg.fill = [&](int x, int y, uint8_t* s) {
+            const int w = 4000, h = 3000;
+            int n = static_cast<int>(rng() % 16);
+            s[0] = static_cast<uint8_t>((x * 200 / w + n) & 0xFF);
+            s[1] = static_cast<uint8_t>((y * 200 / h + n) & 0xFF);
+            s[2] = static_cast<uint8_t>(((x + y) / 40 % 2 ? 180 : 60) + n);
+        };
+        return jpeg.Build();
     }();
     return file;
 }
