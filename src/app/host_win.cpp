@@ -5,6 +5,7 @@
 
 #include "app/shell_texts.h"
 #include "base/text_win.h"
+#include "browser/browser_window_win.h"
 
 WinHost::~WinHost() = default;
 
@@ -123,3 +124,15 @@ void WinHost::CloseProgress() {
 // The guide window comes with the board views; until then nothing opens.
 void WinHost::OpenGuide(const MYBIT&) {}
 void WinHost::CloseGuide() {}
+
+void WinHost::OpenBrowser(int slot, char* folderField, Point at, int initialSpeed) {
+    ::OpenBrowser(slot, window_, folderField, at.x, at.y, initialSpeed);
+}
+
+bool WinHost::ShowBrowser(int slot) {
+    return ShowBrowserWindow(slot);
+}
+
+Point WinHost::BrowserCorner(int slot) {
+    return BrowserCornerInParent(slot);
+}

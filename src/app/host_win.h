@@ -51,6 +51,10 @@ class WinHost : public Host {
     void OpenGuide(const MYBIT& picture) override;
     void CloseGuide() override;
 
+    void OpenBrowser(int slot, char* folderField, Point at, int initialSpeed) override;
+    bool ShowBrowser(int slot) override;
+    Point BrowserCorner(int slot) override;
+
   private:
     HWND window_ = nullptr;
     HWND progress_ = nullptr;  // at most one bar at a time

@@ -6,22 +6,15 @@
 #include "app/menu_win.h"
 #include "app/shell_texts.h"
 #include "base/text_win.h"
+#include "browser/browser_window_win.h"
 #include "game/drop.h"
 #include "game/game_record.h"
 #include "game/input.h"
 #include "game/start_puzzle.h"
+#include "game/start_screen.h"
 #include "image/mybit_win.h"
 
 namespace {
-namespace pending {
-
-// The picture browser, its choices and the wheel forwarded to it come with
-// the browser; until then a puzzle starts from a dropped file.
-void OpenCommand(PuzzleGame&) {}
-void OnPick(PuzzleGame&, int, int) {}
-void ForwardWheel(WPARAM, LPARAM) {}
-
-}  // namespace pending
 
 // WM_DROPFILES: the first file only.
 void OnDropFiles(PuzzleGame& g, HDROP drop) {
@@ -51,11 +44,11 @@ void OnCreate(HWND window) {
     ShellRecords& app = Shell();
     PuzzleGame& g = app.game;
     app.host->SetWindow(window);
-    InitGame(g, *app.host, app.settings, app.background);
+    InitGame(g, *app.host, app.settings, app.background, &app.browsers);
     DragAcceptFiles(window, TRUE);
     MenuRefresh(window, app.settings, 0);
     if (app.settings.arrangeMode) app.host->SetTitle(kArrangeTitle);
-    pending::OpenCommand(g);
+    OpenCommand(g);
 }
 
 void OnPaint(HWND window) {
@@ -135,7 +128,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             OnRelease(g);
             return 0;
         case WM_MOUSEWHEEL:
-            pending::ForwardWheel(wParam, lParam);
+            ForwardWheel(wParam, lParam);
             return 0;
         case WM_DROPFILES:
             OnDropFiles(g, reinterpret_cast<HDROP>(wParam));
@@ -149,7 +142,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             MakingStep(g, msg);
             return 0;
         case MSG_PICK:
-            pending::OnPick(g, static_cast<int>(wParam), static_cast<int>(lParam));
+            OnPick(g, static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
         default:
             return DefWindowProcW(window, msg, wParam, lParam);

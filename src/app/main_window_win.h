@@ -6,6 +6,7 @@
 
 #include "app/host_win.h"
 #include "app/settings.h"
+#include "browser/browser_view.h"
 #include "game/puzzle_game.h"
 #include "views/background.h"
 
@@ -16,6 +17,7 @@ inline constexpr wchar_t kInstanceMutexName[] = L"pukko_Instance";
 struct ShellRecords {
     Settings settings{};
     Background background;
+    BrowserSet browsers;
     PuzzleGame game;
     WinHost winHost;
     // The host the window hands to the game.  Tests that drive the window

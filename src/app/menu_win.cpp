@@ -10,6 +10,7 @@
 #include "game/clock.h"
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
+#include "game/start_screen.h"
 #include "resource.h"
 #include "views/choose_color_win.h"
 
@@ -25,10 +26,8 @@ static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase
 namespace {
 namespace pending {
 
-// The commands of the picture browser, the piece-shape dialog and the
-// pattern window come with those windows; until then they do nothing.
-void OpenCommand(PuzzleGame&) {}            // the picture browser
-void OpenTileBrowser(PuzzleGame&) {}        // browser slot 2 on the back folder
+// The commands of the piece-shape dialog and the pattern window come with
+// those windows; until then they do nothing.
 void OpenShapeDialog(PuzzleGame&, HWND) {}  // LINEDLG
 void OpenPatternWindow(PuzzleGame&, HWND) {}
 
@@ -98,7 +97,7 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             MenuRefresh(window, s, id);
             break;
         case CommandKind::kOpen:
-            pending::OpenCommand(g);
+            OpenCommand(g);
             break;
         case CommandKind::kSave:
             SaveGame(g, 1);
@@ -127,7 +126,8 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             if (ChooseSingleColor(window, *g.background, s, *g.host)) RefreshBoard(g);
             break;
         case CommandKind::kBackTile:
-            pending::OpenTileBrowser(g);
+            // Browser slot 2 on the back folder; the choice comes as MSG_PICK.
+            g.host->OpenBrowser(2, g.settings->backFolder, Point{0, 0}, 1);
             break;
         case CommandKind::kShape:
             pending::OpenShapeDialog(g, window);

@@ -8,6 +8,7 @@
 #include "app/sounds.h"
 #include "app/trace.h"
 #include "base/text_win.h"
+#include "browser/browser_window_win.h"
 
 namespace {
 
@@ -62,6 +63,8 @@ int RunProgram(HINSTANCE instance) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // No worker may outlive the tables it fills.
+    StopAllScans();
     // Settings changed during the run reach the file only here, at a
     // normal end.
     SaveSettings(app.settings);

@@ -80,4 +80,15 @@ class Host {
     // The guide window showing the finished picture.
     virtual void OpenGuide(const MYBIT& picture) = 0;
     virtual void CloseGuide() = 0;
+
+    // The thumbnail strips of the browser slots.  OpenBrowser (re)opens a
+    // slot's window at a point of the main window's client area and starts
+    // listing the folder named by folderField, a 260-byte code page 932
+    // path field that the strip keeps up to date as it navigates.
+    // ShowBrowser shows a hidden strip again: false when the slot has no
+    // window to show.  BrowserCorner is the bottom-left corner of a slot's
+    // window in client coordinates, where the strip below it opens.
+    virtual void OpenBrowser(int /*slot*/, char* /*folderField*/, Point /*at*/, int /*initialSpeed*/) {}
+    virtual bool ShowBrowser(int /*slot*/) { return false; }
+    virtual Point BrowserCorner(int /*slot*/) { return {}; }
 };

@@ -6,10 +6,11 @@
 #include "app/shell_texts.h"
 #include "making/cutting.h"
 
-void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background) {
+void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background, BrowserSet* browsers) {
     g.host = &host;
     g.settings = &settings;
     g.background = &background;
+    g.browsers = browsers;
     g.buttonBits = 0;
     g.held = -1;
     g.pressPending = 0;

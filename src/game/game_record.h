@@ -4,10 +4,11 @@
 
 #include "game/puzzle_game.h"
 
-// At WM_CREATE: the record takes the host (the main window), the settings
-// and the background, makes the background's surfaces and points the board
-// at its pictures.
-void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background);
+// At WM_CREATE: the record takes the host (the main window), the settings,
+// the background and the browser slots, makes the background's surfaces and
+// points the board at its pictures.
+void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background,
+              BrowserSet* browsers = nullptr);
 
 // Drops the current puzzle: the making record and the board emptied, every
 // picture freed, pointer state, clock and completion cleared, the guide

@@ -8,6 +8,7 @@
 #include "game/clock.h"
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
+#include "game/start_screen.h"
 #include "making/frame.h"
 #include "making/shape_dump.h"
 #include "pieces/board_ops.h"
@@ -18,10 +19,8 @@
 namespace {
 namespace pending {
 
-// Choosing the next picture and the arrange-mode view come with the picture
-// browser and arrange mode; until then these keys and the click beside a
-// finished puzzle do nothing.
-void OpenCommand(PuzzleGame&) {}
+// The arrange-mode view comes with arrange mode; until then these keys do
+// nothing.
 void ArrangeAdjust(PuzzleGame&, int, int, int, int) {}
 void ArrangeOutput(PuzzleGame&) {}
 
@@ -182,7 +181,7 @@ void OnRelease(PuzzleGame& g) {
         }
     } else if (IsComplete(g) && g.slideX == 0 && g.slideY == 0) {
         // A click beside the finished picture chooses the next one.
-        pending::OpenCommand(g);
+        OpenCommand(g);
     }
     g.buttonBits = 0;
 }

@@ -21,12 +21,15 @@ enum : uint8_t {
     kButtonMiddle = 0x20,
 };
 
+struct BrowserSet;
+
 struct PuzzleGame {
-    // The platform, the settings and the background this game works with;
-    // set by InitGame.
+    // The platform, the settings, the background and the browser slots this
+    // game works with; set by InitGame.
     Host* host = nullptr;
     Settings* settings = nullptr;
     Background* background = nullptr;
+    BrowserSet* browsers = nullptr;  // none: nothing can be chosen in a strip
     Rand rng;  // the program's generator: cutting, scattering, sounds
 
     int32_t pictureChoice = -1;  // entry of browser slot 0; -1 none

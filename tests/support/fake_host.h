@@ -34,6 +34,9 @@ struct FakeHost : Host {
     int progressSteps = 0;
     bool guideOpen = false;
     int guideWidth = 0, guideHeight = 0;
+    std::vector<std::string> browsers;  // "open SLOT FOLDER X Y SPEED", "show SLOT"
+    bool browserWindows = false;        // whether a strip shown again has a window
+    Point corner{0, 130};               // bottom-left of a strip
 
     void Advance(uint32_t ms) { tick += ms; }
     bool TimerRunning(unsigned id) const {
@@ -84,4 +87,13 @@ struct FakeHost : Host {
         guideHeight = picture.Height();
     }
     void CloseGuide() override { guideOpen = false; }
+    void OpenBrowser(int slot, char* folder, Point at, int speed) override {
+        browsers.push_back("open " + std::to_string(slot) + " " + folder + " " + std::to_string(at.x) + " " +
+                           std::to_string(at.y) + " " + std::to_string(speed));
+    }
+    bool ShowBrowser(int slot) override {
+        browsers.push_back("show " + std::to_string(slot));
+        return browserWindows;
+    }
+    Point BrowserCorner(int) override { return corner; }
 };

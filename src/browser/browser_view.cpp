@@ -1,0 +1,165 @@
+#include "browser/browser_view.h"
+
+#include <cmath>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace {
+
+// The strip moves less than one cell per step, so the single wrap of a
+// step always brings the offset back into [0, 100).  A fling can ask for
+// more; it is held to this.
+constexpr float kMaxStep = 99.0f;
+
+constexpr float kGlideKeep = 0.95f;  // the glide loses 5 % per step
+constexpr float kDragKeep = 0.9f;    // each move weighs 10 % in the drag speed
+constexpr uint32_t kClickMs = 999;   // press and release on one cell within this is a click
+
+int NextIndex(int i, int count) {
+    return i + 1 >= count ? 0 : i + 1;
+}
+
+int PreviousIndex(int i, int count) {
+    if (count <= 0) return 0;
+    return i <= 0 ? count - 1 : i - 1;
+}
+
+char (&Field(char* folder))[kPathField] {
+    return *reinterpret_cast<char(*)[kPathField]>(folder);
+}
+
+}  // namespace
+
+BrowserView::~BrowserView() {
+    stop.store(true);
+    if (worker.joinable()) worker.join();
+}
+
+std::string BrowserView::FolderPath() const {
+    return folder ? PathField(Field(folder)) : std::string();
+}
+
+void BrowserView::SetFolderPath(const std::string& utf8) {
+    if (folder) SetPathField(Field(folder), utf8);
+}
+
+BrowserSet::BrowserSet() {
+    for (int i = 0; i < kBrowserSlots; ++i) slot[static_cast<size_t>(i)].slot = i;
+}
+
+void ResetListing(BrowserView& v, int initialSpeed) {
+    v.entryCount.store(0, std::memory_order_release);
+    std::vector<BrowserEntry>().swap(v.entries);
+    std::vector<MYBIT>().swap(v.thumbnails);
+    v.firstIndex = 0;
+    v.offset = 0;
+    v.dragSpeed = static_cast<float>(initialSpeed);
+    v.glideSpeed = 0;
+    v.state = kBrowserListing;
+    v.pressedIndex = -1;
+    v.pressTime = 0;
+}
+
+int CellUnderX(const BrowserView& v, int x) {
+    const int count = v.Count();
+    if (count <= 0) return -1;
+    // x may lie left of the window while the mouse is captured: floor, and
+    // a modulo that stays positive.
+    const double cell = std::floor((x + static_cast<double>(v.offset)) / kCellSide) + v.firstIndex;
+    const int k = static_cast<int>(std::fmod(cell, static_cast<double>(count)));
+    return k < 0 ? k + count : k;
+}
+
+bool StepStrip(BrowserView& v) {
+    const int count = v.Count();
+    float step = v.dragSpeed + v.glideSpeed;
+    if (step > kMaxStep) step = kMaxStep;
+    if (step < -kMaxStep) step = -kMaxStep;
+    v.offset += step;
+    v.glideSpeed *= kGlideKeep;
+    // At most one wrap per step.
+    if (v.offset > 0 && v.offset >= kCellSide) {
+        v.offset -= kCellSide;
+        v.firstIndex = count > 0 ? NextIndex(v.firstIndex, count) : 0;
+    } else if (v.offset < 0) {
+        v.offset += kCellSide;
+        v.firstIndex = PreviousIndex(v.firstIndex, count);
+    }
+
+    if (!v.shown || v.state == kBrowserNever) return false;
+    const int fit = v.clientWidth / kCellSide;
+    const int cells = fit + 2;
+    v.canvas.CreateFilled(kCellGrey, cells * kCellSide, kCellSide);
+    if (fit >= count) {
+        // Everything fits: the complete listing stands still from the left
+        // edge.  While it is still being listed the ground stays empty.
+        if (v.state != kBrowserListed) return true;
+        v.firstIndex = 0;
+        v.offset = 0;
+        v.dragSpeed = 0;
+        for (int i = 0; i < count; ++i)
+            v.canvas.Paste(v.thumbnails[static_cast<size_t>(i)], i * kCellSide, 0);
+        return true;
+    }
+    int e = v.firstIndex < count ? v.firstIndex : 0;
+    for (int k = 0; k < cells; ++k) {
+        // 100 k - offset, truncated toward zero.
+        const int x = static_cast<int>(static_cast<float>(k * kCellSide) - v.offset);
+        v.canvas.Paste(v.thumbnails[static_cast<size_t>(e)], x, 0);
+        e = NextIndex(e, count);
+    }
+    return true;
+}
+
+void OnStripPress(BrowserView& v, int x, int y, uint32_t now) {
+    v.lastX = x;
+    v.lastY = y;
+    // The strip stops under the finger; what it had glides out.
+    v.glideSpeed = v.dragSpeed;
+    v.dragSpeed = 0;
+    v.pressTime = now;
+    v.pressedIndex = CellUnderX(v, x);
+}
+
+void OnStripMove(BrowserView& v, int x, int y) {
+    // Dragging to the left moves the pictures to the left.
+    v.dragSpeed = v.dragSpeed * kDragKeep + static_cast<float>(v.lastX - x) * (1 - kDragKeep);
+    v.lastX = x;
+    v.lastY = y;
+}
+
+StripClick OnStripRelease(BrowserView& v, int x, uint32_t now, bool inside) {
+    const int k = CellUnderX(v, x);
+    StripClick click;
+    if (inside && k >= 0 && now - v.pressTime <= kClickMs && k == v.pressedIndex) {
+        const BrowserEntry& e = v.entries[static_cast<size_t>(k)];
+        if (e.type == 'B') {
+            click.kind = StripClick::kNavigate;
+            click.name = e.name;
+        } else if (e.type == 'A') {
+            click.kind = StripClick::kNavigate;
+            click.name = "..";
+        } else {
+            click.kind = StripClick::kPick;
+            click.index = k;
+        }
+        return click;
+    }
+    v.pressTime = now;
+    v.pressedIndex = k;
+    return click;
+}
+
+void OnStripWheel(BrowserView& v, bool towardUser) {
+    const int count = v.Count();
+    if (count > 0)
+        v.firstIndex = towardUser ? NextIndex(v.firstIndex, count) : PreviousIndex(v.firstIndex, count);
+    v.offset = 0;
+    v.dragSpeed = 0;
+    v.glideSpeed = 0;
+}
+
+bool IsBareDrive(const std::string& path) {
+    return path.size() == 2 && path[1] == ':';
+}

@@ -1,0 +1,47 @@
+// The thumbnail strips on Win32: class "ViewWin", child windows of the main
+// window, one per browser slot, with the folder scan on a worker thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "base/geom.h"
+
+struct BrowserSet;
+
+// (Re)opens a slot's strip at (x, y) of the parent's client area and starts
+// listing the folder named by its path field (a 260-byte code page 932
+// field that navigation rewrites).  A strip still open is closed first and
+// its scan stopped before its tables are reused.
+void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int initialSpeed);
+
+// A hidden strip shown again; false when the slot has no window.
+bool ShowBrowserWindow(int slot);
+
+// The bottom-left corner of a slot's window in its parent's client
+// coordinates; (0, 0) without a window.
+Point BrowserCornerInParent(int slot);
+
+// WM_MOUSEWHEEL of the main window: the message goes to the first visible
+// strip, in slot order, whose window holds the cursor strictly inside.
+void ForwardWheel(WPARAM wParam, LPARAM lParam);
+
+// Stops every scan and waits for the workers; the program calls it before
+// its records go away.
+void StopAllScans();
+
+// The slot whose strip this window is, or -1.
+int StripSlotOf(HWND window);
+HWND StripWindow(int slot);
+
+// The boxes and sounds of the scan workers normally reach the screen and
+// the speakers; a test hands in a recorder instead ("box TEXT", "error
+// CALL|OBJECT", "sound PATH").  It is called on the worker threads.
+void SetScanRecorder(std::function<void(const std::string&)> record);
+
+// Window messages of a strip.
+enum : UINT {
+    MSG_SCAN_DONE = WM_APP + 0x101,  // wParam: the listing's generation
+};

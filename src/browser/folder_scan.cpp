@@ -1,0 +1,186 @@
+#include "browser/folder_scan.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "game/saved_state.h"
+#include "image/picture_read.h"
+#include "pieces/board.h"
+
+namespace {
+
+constexpr int kDigitWidth = 16;  // glyphs are placed this far apart
+constexpr int kDigitHeight = 25;
+
+bool EndsWithNoCase(const std::string& s, const char* tail) {
+    const std::string t(tail);
+    if (s.size() < t.size()) return false;
+    return std::equal(t.begin(), t.end(), s.end() - static_cast<long>(t.size()), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+void PasteCentred(MYBIT& cell, const MYBIT& picture) {
+    cell.PasteBlend(picture, (kCellSide - picture.Width()) / 2, (kCellSide - picture.Height()) / 2);
+}
+
+// A narrow glyph stands centred in a transparent 16 x 25 box, so that every
+// glyph is at least one step wide.
+void PadDigit(MYBIT& glyph) {
+    if (glyph.Width() >= kDigitWidth) return;
+    MYBIT box;
+    box.Create(kDigitWidth, kDigitHeight);
+    box.Paste(glyph, (kDigitWidth - glyph.Width()) / 2, 0);
+    glyph = std::move(box);
+}
+
+bool PlausibleCount(int32_t n) {
+    return n >= 0 && n <= kMaxPieces;
+}
+
+}  // namespace
+
+bool IsListedFile(const std::string& name, uint32_t attributes) {
+    if (name == "." || name == "..") return false;
+    if (!(attributes & kAttrArchive) || (attributes & (kAttrHidden | kAttrDirectory))) return false;
+    // The extension is what follows the name's last dot.
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string ext = name.substr(dot);
+    for (const char* known : {".jpg", ".jpeg", ".bmp", ".pko"})
+        if (ext.size() == std::char_traits<char>::length(known) && EndsWithNoCase(ext, known)) return true;
+    return false;
+}
+
+void LoadArtwork(BrowserArtwork& art, const std::string& programFolder, Host& host) {
+    LoadFile(art.frame, programFolder + "\\frame.bmp", host, 1);
+    LoadFile(art.folder, programFolder + "\\folder.bmp", host, 1);
+    LoadFile(art.arrow, programFolder + "\\arrow.bmp", host, 1);
+    for (int d = 0; d < 10; ++d) {
+        MYBIT& glyph = art.digits[static_cast<size_t>(d)];
+        LoadFile(glyph, programFolder + "\\" + std::to_string(d) + ".bmp", host, 1);
+        PadDigit(glyph);
+    }
+}
+
+void DrawCount(MYBIT& cell, const BrowserArtwork& art, int value, int x, int y, bool rightAligned) {
+    const std::string digits = std::to_string(value);
+    const int n = static_cast<int>(digits.size());
+    const int first = rightAligned ? x - kDigitWidth * (n - 1) : x;
+    for (int i = 0; i < n; ++i) {
+        if (digits[static_cast<size_t>(i)] < '0' || digits[static_cast<size_t>(i)] > '9') continue;
+        cell.PasteBlend(art.digits[static_cast<size_t>(digits[static_cast<size_t>(i)] - '0')],
+                        first + kDigitWidth * i, y);
+    }
+}
+
+void LayFrame(MYBIT& cell, const BrowserArtwork& art) {
+    cell.PasteBlend(art.frame, 0, 0);
+}
+
+void MakeFileCell(MYBIT& cell, const std::string& path, const BrowserArtwork& art, Host& host) {
+    cell.CreateFilled(kCellGrey, kCellSide, kCellSide);
+    MYBIT picture;
+    // A file that cannot be read gives a black picture, after its message.
+    LoadScaled(picture, path, host, kCellSide);
+    cell.Paste(picture, (kCellSide - picture.Width()) / 2, (kCellSide - picture.Height()) / 2);
+    if (IsSavedStatePath(path)) {
+        int32_t remaining = 0, total = 0;
+        if (ReadSavedCounts(path, remaining, total) && PlausibleCount(remaining) && PlausibleCount(total)) {
+            DrawCount(cell, art, remaining, 5, 5, false);
+            DrawCount(cell, art, total, 79, 70, true);
+        } else {
+            // Not a saved game this program can take up: black, like any
+            // file that cannot be read.
+            cell.Fill(0);
+        }
+    }
+    LayFrame(cell, art);
+}
+
+void MakeParentCell(MYBIT& cell, const BrowserArtwork& art) {
+    MakeDriveCellGround(cell, art);
+    PasteCentred(cell, art.arrow);
+    LayFrame(cell, art);
+}
+
+void MakeDriveCellGround(MYBIT& cell, const BrowserArtwork& art) {
+    cell.CreateFilled(kCellGrey, kCellSide, kCellSide);
+    PasteCentred(cell, art.folder);
+}
+
+void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request) {
+    host.ScanStarted();
+    const std::string& folder = request.folder;
+    std::vector<BrowserEntry> found;
+    if (IsBareDrive(folder)) found.push_back({'A', ".."});
+    bool tooMany = false;
+    const bool listed = host.ListFolder(folder, [&](const std::string& name, uint32_t attributes) {
+        if (v.stop.load(std::memory_order_relaxed)) return false;
+        if (!IsListedFile(name, attributes)) return true;
+        if (found.size() >= static_cast<size_t>(kMaxBrowserEntries)) {
+            tooMany = true;
+            return false;
+        }
+        found.push_back({'F', folder + "\\" + name});
+        return true;
+    });
+    if (!listed || v.stop.load()) return;
+    if (tooMany) host.MessageBox(kTooManyFilesText, "pukko", kMbOk, Owner::kNone);
+
+    // Whole entries are compared, type letter first: the parent comes
+    // before the files, which follow in the order of their full paths.
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(found.size());
+    for (size_t i = 0; i < found.size(); ++i) keys.emplace_back(found[i].type + found[i].name, i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const auto& a, const auto& b) { return host.CompareNames(a.first, b.first) < 0; });
+    std::vector<BrowserEntry> sorted;
+    sorted.reserve(found.size());
+    for (const auto& k : keys) sorted.push_back(std::move(found[k.second]));
+
+    // Nothing is published yet, so the user-interface thread reads neither
+    // table while they are replaced.
+    const int n = static_cast<int>(sorted.size());
+    v.entries = std::move(sorted);
+    v.thumbnails.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        if (v.stop.load(std::memory_order_relaxed)) return;
+        const BrowserEntry& e = v.entries[static_cast<size_t>(i)];
+        MYBIT& cell = v.thumbnails[static_cast<size_t>(i)];
+        try {
+            if (e.type == 'A')
+                MakeParentCell(cell, v.art);
+            else
+                MakeFileCell(cell, e.name, v.art, host);
+        } catch (const std::bad_alloc&) {
+            // A picture too large for the memory left: a black cell, and the
+            // listing goes on.
+            cell.CreateFilled(0, kCellSide, kCellSide);
+            LayFrame(cell, v.art);
+        }
+        v.entryCount.store(i + 1, std::memory_order_release);
+    }
+    host.ScanFinished();
+    if (!request.startSound.empty()) host.PlaySound(request.startSound);
+}
+
+void StartScan(BrowserView& v, ScanHost& host, ScanRequest request) {
+    v.stop.store(false);
+    v.scanning.store(true);
+    v.worker = std::thread([&v, &host, request = std::move(request)] {
+        ScanFolder(v, host, request);
+        v.scanning.store(false, std::memory_order_release);
+    });
+}
+
+void RequestStop(BrowserView& v) {
+    v.stop.store(true);
+}
+
+void JoinScan(BrowserView& v) {
+    if (v.worker.joinable()) v.worker.join();
+}

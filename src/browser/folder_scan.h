@@ -1,0 +1,84 @@
+// Listing a folder for a browser slot and making its 100 x 100 cells, on a
+// worker thread: the pictures (.jpg, .jpeg, .bmp) and saved games (.pko) of
+// the folder, sorted as the system sorts file names, each cell published as
+// soon as it is made.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "base/quiet_host.h"
+#include "browser/browser_view.h"
+
+// File attribute bits, as the platform reports them.
+enum : uint32_t {
+    kAttrHidden = 0x2,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+};
+
+// What a scan needs of the platform.  It is a Host for the boxes the
+// picture reader and the listing show; they come from the worker thread,
+// so they must not wait for the user-interface thread.
+class ScanHost : public QuietHost {
+  public:
+    // Calls each with every name in the folder (the name alone, not its
+    // path) and its attribute bits, until each returns false.  false when
+    // the folder cannot be listed.
+    virtual bool ListFolder(
+        const std::string& folder,
+        const std::function<bool(const std::string& name, uint32_t attributes)>& each) = 0;
+    // The order of two entries as the system compares file names: below,
+    // at or above 0 as a comes before, with or after b.
+    virtual int CompareNames(const std::string& a, const std::string& b) = 0;
+    // On the worker, first of all.
+    virtual void ScanStarted() {}
+    // On the worker, once every cell of a complete listing is published
+    // (not after a stop, nor for a folder that cannot be listed).  The
+    // strip's title and state belong to the user-interface thread.
+    virtual void ScanFinished() {}
+};
+
+// Whether a found name is listed: not "." or "..", an archived file that
+// is neither hidden nor a folder, with a picture or saved-game extension in
+// any case.
+bool IsListedFile(const std::string& name, uint32_t attributes);
+
+// The frame, folder, arrow and digits from the program folder; a digit
+// narrower than 16 pixels is centred on a transparent 16 x 25 glyph.
+void LoadArtwork(BrowserArtwork& art, const std::string& programFolder, Host& host);
+
+// The cells.  A file's cell is its picture scaled to 100 and centred on
+// grey; a saved game adds its remaining count at the top left and its total
+// at the bottom right, and one whose counts cannot be read is a black cell
+// like any file that cannot be read.  Every cell ends with the frame.
+void MakeFileCell(MYBIT& cell, const std::string& path, const BrowserArtwork& art, Host& host);
+void MakeParentCell(MYBIT& cell, const BrowserArtwork& art);
+// A drive's cell before its label: grey with the folder centred.
+void MakeDriveCellGround(MYBIT& cell, const BrowserArtwork& art);
+void LayFrame(MYBIT& cell, const BrowserArtwork& art);
+
+// A count in digit glyphs 16 pixels apart: from its first digit at x, or,
+// right-aligned, with its last digit at x.
+void DrawCount(MYBIT& cell, const BrowserArtwork& art, int value, int x, int y, bool rightAligned);
+
+struct ScanRequest {
+    std::string folder;      // UTF-8, without a final backslash
+    std::string startSound;  // played when the listing is complete; empty for none
+};
+
+// The whole scan on the calling thread: list, sort, then one cell after
+// another, each published by raising the entry count.  Stops between cells
+// when the view's stop flag is raised.
+void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request);
+
+// ScanFolder on a new worker thread of the view.  The previous worker must
+// have been joined.
+void StartScan(BrowserView& v, ScanHost& host, ScanRequest request);
+void RequestStop(BrowserView& v);
+// Waits for the worker (after RequestStop); the tables are then free to reuse.
+void JoinScan(BrowserView& v);
+
+// The box shown once when a folder holds more files than a strip lists.
+inline constexpr char kTooManyFilesText[] = "10000個以上のファイルは無視します";

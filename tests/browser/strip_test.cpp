@@ -1,0 +1,178 @@
+// The strip's motion, the cell under the pointer and the click rule.
+#include <gtest/gtest.h>
+
+#include "browser/browser_view.h"
+
+namespace {
+
+// Entry i's cell is one solid colour, i + 1, so the canvas tells which
+// entry lies where.
+void List(BrowserView& v, int n, int state = kBrowserListed) {
+    ResetListing(v, 0);
+    for (int i = 0; i < n; ++i) {
+        v.entries.push_back({'F', std::to_string(i) + ".bmp"});
+        v.thumbnails.emplace_back();
+        v.thumbnails.back().CreateFilled(static_cast<ColorRef>(i + 1), kCellSide, kCellSide);
+    }
+    v.entryCount = n;
+    v.state = state;
+    v.shown = 1;
+}
+
+int EntryAt(const BrowserView& v, int x) {
+    const uint32_t word = v.canvas.At(x, 50);
+    return word == ColorRefToPixel(kCellGrey) ? -1 : static_cast<int>(word >> 16) - 1;
+}
+
+}  // namespace
+
+TEST(Strip, DriftsAndWrapsBothWaysOneCellAtMostPerStep) {
+    BrowserView v;
+    List(v, 8);
+    v.dragSpeed = 30;
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(StepStrip(v));
+    EXPECT_EQ(v.firstIndex, 1);
+    EXPECT_FLOAT_EQ(v.offset, 20);
+    // Seven cells: the leftmost pushed 20 pixels out, entries 1, 2, ...
+    EXPECT_EQ(v.canvas.Width(), 700);
+    EXPECT_EQ(EntryAt(v, 0), 1);
+    EXPECT_EQ(EntryAt(v, 79), 1);
+    EXPECT_EQ(EntryAt(v, 80), 2);
+
+    // Past the last entry comes entry 0 again, and back again the other way.
+    v.firstIndex = 7;
+    StepStrip(v);
+    StepStrip(v);
+    StepStrip(v);
+    EXPECT_EQ(v.firstIndex, 0);
+    EXPECT_EQ(EntryAt(v, 0), 0);
+    EXPECT_EQ(EntryAt(v, 99), 1);
+    v.dragSpeed = -40;
+    StepStrip(v);
+    StepStrip(v);
+    EXPECT_EQ(v.firstIndex, 7);
+    EXPECT_EQ(EntryAt(v, 0), 7);
+    EXPECT_EQ(EntryAt(v, 100 - static_cast<int>(v.offset)), 0);
+
+    // A fling faster than a cell a step is held to one cell.
+    v.dragSpeed = 500;
+    v.offset = 0;
+    StepStrip(v);
+    EXPECT_EQ(v.firstIndex, 7);
+    EXPECT_FLOAT_EQ(v.offset, 99);
+    StepStrip(v);
+    EXPECT_EQ(v.firstIndex, 0);
+    EXPECT_FLOAT_EQ(v.offset, 98);
+
+    // A press stops the drag at once; what it had glides out, 5 % less a step.
+    OnStripPress(v, 10, 10, 0);
+    EXPECT_EQ(v.dragSpeed, 0);
+    EXPECT_FLOAT_EQ(v.glideSpeed, 500);
+    v.glideSpeed = 20;
+    v.offset = 0;
+    StepStrip(v);
+    EXPECT_FLOAT_EQ(v.offset, 20);
+    EXPECT_FLOAT_EQ(v.glideSpeed, 19);
+    StepStrip(v);
+    EXPECT_FLOAT_EQ(v.offset, 39);
+    // Moving the mouse left drags the pictures left.
+    v.lastX = 100;
+    v.dragSpeed = 0;
+    OnStripMove(v, 60, 10);
+    EXPECT_FLOAT_EQ(v.dragSpeed, 4);
+    EXPECT_EQ(v.lastX, 60);
+}
+
+TEST(Strip, AListingThatFitsStandsStillFromTheLeftOnceComplete) {
+    BrowserView v;
+    List(v, 3, kBrowserListing);
+    v.dragSpeed = 1;
+    v.firstIndex = 2;
+    // Still listing: only the grey ground, and the strip keeps its motion.
+    ASSERT_TRUE(StepStrip(v));
+    EXPECT_EQ(EntryAt(v, 0), -1);
+    EXPECT_EQ(v.firstIndex, 2);
+    v.state = kBrowserListed;
+    ASSERT_TRUE(StepStrip(v));
+    EXPECT_EQ(v.firstIndex, 0);
+    EXPECT_EQ(v.offset, 0);
+    EXPECT_EQ(v.dragSpeed, 0);
+    EXPECT_EQ(EntryAt(v, 0), 0);
+    EXPECT_EQ(EntryAt(v, 299), 2);
+    EXPECT_EQ(EntryAt(v, 300), -1);
+    // Five cells fill a 500-pixel strip exactly; six scroll.
+    List(v, 6);
+    v.dragSpeed = 10;
+    StepStrip(v);
+    EXPECT_FLOAT_EQ(v.offset, 10);
+    // Hidden or never opened: nothing to show, the motion goes on.
+    v.shown = 0;
+    EXPECT_FALSE(StepStrip(v));
+    EXPECT_FLOAT_EQ(v.offset, 20);
+}
+
+TEST(Strip, AClickIsOnePressAndReleaseOnOneCellWithin999Ms) {
+    BrowserView v;
+    List(v, 8);
+    v.entries[0] = {'A', ".."};
+    v.entries[1] = {'B', "C:\\"};
+    v.firstIndex = 6;
+    v.offset = 30;
+    EXPECT_EQ(CellUnderX(v, 0), 6);
+    EXPECT_EQ(CellUnderX(v, 69), 6);
+    EXPECT_EQ(CellUnderX(v, 70), 7);
+    EXPECT_EQ(CellUnderX(v, 170), 0);
+    EXPECT_EQ(CellUnderX(v, -31), 5);
+
+    OnStripPress(v, 175, 50, 5000);
+    EXPECT_EQ(v.pressedIndex, 0);
+    StripClick c = OnStripRelease(v, 180, 5999);
+    EXPECT_EQ(c.kind, StripClick::kNavigate);
+    EXPECT_EQ(c.name, "..");
+    OnStripPress(v, 275, 50, 7000);
+    c = OnStripRelease(v, 275, 7999);
+    EXPECT_EQ(c.kind, StripClick::kNavigate);
+    EXPECT_EQ(c.name, "C:\\");
+    // 1000 ms is too long; the release is remembered as a press instead.
+    OnStripPress(v, 375, 50, 8000);
+    c = OnStripRelease(v, 375, 9000);
+    EXPECT_EQ(c.kind, StripClick::kNone);
+    EXPECT_EQ(v.pressTime, 9000u);
+    // Released over another cell, or outside the strip: no click.
+    OnStripPress(v, 375, 50, 10000);
+    EXPECT_EQ(OnStripRelease(v, 475, 10100).kind, StripClick::kNone);
+    EXPECT_EQ(v.pressedIndex, 3);
+    OnStripPress(v, 375, 50, 11000);
+    EXPECT_EQ(OnStripRelease(v, 375, 11100, false).kind, StripClick::kNone);
+    // A file is picked by its index.
+    OnStripPress(v, 5, 50, 12000);
+    c = OnStripRelease(v, 5, 12000);
+    EXPECT_EQ(c.kind, StripClick::kPick);
+    EXPECT_EQ(c.index, 6);
+}
+
+TEST(Strip, TheWheelStepsOneCellAndStopsTheStrip) {
+    BrowserView v;
+    List(v, 8);
+    v.firstIndex = 7;
+    v.offset = 40;
+    v.dragSpeed = 3;
+    v.glideSpeed = 2;
+    OnStripWheel(v, true);
+    EXPECT_EQ(v.firstIndex, 0);
+    EXPECT_EQ(v.offset + v.dragSpeed + v.glideSpeed, 0);
+    OnStripWheel(v, false);
+    OnStripWheel(v, false);
+    EXPECT_EQ(v.firstIndex, 6);
+
+    // An empty strip takes every input without a cell to point at.
+    List(v, 0);
+    v.dragSpeed = -5;
+    for (int i = 0; i < 30; ++i) ASSERT_TRUE(StepStrip(v));
+    EXPECT_EQ(v.firstIndex, 0);
+    OnStripPress(v, 10, 10, 0);
+    EXPECT_EQ(v.pressedIndex, -1);
+    EXPECT_EQ(OnStripRelease(v, 10, 0).kind, StripClick::kNone);
+    OnStripWheel(v, false);
+    EXPECT_EQ(v.firstIndex, 0);
+}

@@ -1,0 +1,155 @@
+// The start screen: which strips the Open command shows, and what a choice
+// in a strip starts.
+#include "game/start_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/sounds.h"
+#include "browser/browser_view.h"
+#include "game/game_record.h"
+#include "support/fake_host.h"
+#include "support/test_folder.h"
+
+namespace {
+
+struct StartScreen : ::testing::Test {
+    FakeHost host;
+    Settings settings = DefaultSettings();
+    Background background;
+    BrowserSet browsers;
+    std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
+    PuzzleGame& g = *game;
+
+    void SetUp() override {
+        host.screen = Size{400, 300};
+        settings.tileFile[0] = '\0';
+        settings.pictureSize = 0;
+        SetPathField(settings.imageFolder, "img");
+        SetPathField(settings.patternFolder, "pat");
+        BuildSoundPaths(TheSounds(), "snd");
+        InitGame(g, host, settings, background, &browsers);
+    }
+
+    // Slot's listing: the given files, complete.
+    void List(int slot, const std::vector<std::string>& files) {
+        BrowserView& v = browsers[slot];
+        ResetListing(v, 0);
+        for (const std::string& f : files) {
+            v.entries.push_back({'F', f});
+            v.thumbnails.emplace_back();
+        }
+        v.entryCount = static_cast<int>(files.size());
+        v.state = kBrowserListed;
+    }
+
+    std::string Picture(const std::string& name, int w, int h, int lineEvery = 0) {
+        MYBIT p;
+        p.CreateFilled(0xFFFFFF, w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (lineEvery ? x % lineEvery == lineEvery - 1 : (x + y) % 7 == 0) p.At(x, y) = 0;
+        const std::string path = TestPath(name);
+        EXPECT_TRUE(p.SaveFile(path));
+        return path;
+    }
+};
+
+}  // namespace
+
+TEST_F(StartScreen, OpenShowsThePictureStripAndThePatternStripBelowIt) {
+    g.pictureChoice = g.patternChoice = 3;
+    OpenCommand(g);
+    EXPECT_EQ(host.browsers, std::vector<std::string>{"open 0 img 0 0 1"});
+    EXPECT_EQ(g.pictureChoice, -1);
+    EXPECT_EQ(g.patternChoice, -1);
+    EXPECT_EQ(host.title, "pukko");
+
+    // A listed strip with its window is only shown again; with the pattern
+    // count the pattern strip opens just below the picture strip.
+    host.browsers.clear();
+    settings.pieceCount = 0;
+    browsers[0].state = kBrowserListed;
+    host.browserWindows = true;
+    OpenCommand(g);
+    EXPECT_EQ(host.browsers, (std::vector<std::string>{"show 0", "open 1 pat 0 130 1"}));
+    EXPECT_EQ(browsers[0].shown, 1);
+
+    // A strip whose window is gone opens afresh; so does a closed one.
+    host.browsers.clear();
+    host.browserWindows = false;
+    browsers[1].state = kBrowserClosed;
+    OpenCommand(g);
+    EXPECT_EQ(host.browsers, (std::vector<std::string>{"show 0", "open 0 img 0 0 1", "open 1 pat 0 130 1"}));
+
+    // While a puzzle is being made nothing is dropped.
+    host.browsers.clear();
+    g.making.stage = kStateCutting;
+    g.pictureChoice = 2;
+    OpenCommand(g);
+    EXPECT_TRUE(host.browsers.empty());
+    EXPECT_EQ(g.pictureChoice, 2);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "ただいま作成中");
+}
+
+TEST_F(StartScreen, APictureStartsAloneOrWithAPatternPickedInEitherOrder) {
+    const std::string a = Picture("a.bmp", 60, 40), b = Picture("b.bmp", 50, 50);
+    const std::string pattern = Picture("lines.bmp", 40, 20, 10);
+    List(0, {a, b});
+    List(1, {pattern});
+    OpenCommand(g);
+
+    settings.pieceCount = 4;
+    OnPick(g, 0, 1);
+    EXPECT_EQ(g.State(), kStateLabelling);
+    EXPECT_EQ(g.pictureFile, b);
+    EXPECT_EQ(g.picture.Width(), 50);
+
+    // With a pattern both choices are needed, in either order; closing the
+    // picture strip without a press forgets its choice.
+    settings.pieceCount = 0;
+    ResetGame(g);
+    g.pictureChoice = g.patternChoice = -1;
+    OnPick(g, 0, 0);
+    EXPECT_EQ(g.State(), kStateNone);
+    OnPick(g, 0, PICK_NONE);
+    EXPECT_EQ(g.pictureChoice, -1);
+    OnPick(g, 1, 0);
+    EXPECT_EQ(g.State(), kStateNone);
+    OnPick(g, 0, 0);
+    EXPECT_EQ(g.State(), kStateLabelling);
+    EXPECT_EQ(g.pictureFile, a);
+    EXPECT_EQ(g.making.mask.Width(), 120);  // the picture's mask, tiled from the pattern
+
+    // While making, a pick is refused with a message.
+    OnPick(g, 0, 1);
+    EXPECT_EQ(g.pictureFile, a);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "ただいま作成中");
+
+    ResetGame(g);
+    g.pictureChoice = -1;
+    g.patternChoice = 0;
+    OnPick(g, 0, 2);  // no such entry (the strip was listed anew)
+    OnPick(g, 3, 0);  // slots 3 and 4 choose nothing
+    OnPick(g, 1, PICK_NONE);
+    EXPECT_EQ(g.patternChoice, -1);
+    EXPECT_EQ(g.pictureChoice, -1);
+    EXPECT_EQ(g.State(), kStateNone);
+}
+
+TEST_F(StartScreen, ATileChosenInSlotTwoBecomesTheBackground) {
+    const std::string tile = Picture("tile.bmp", 30, 20);
+    List(2, {tile});
+    const int before = host.invalidations;
+    OnPick(g, 2, 0);
+    EXPECT_EQ(PathField(settings.tileFile), tile);
+    EXPECT_NE(background.plain.At(1, 0), background.plain.At(0, 0));
+    EXPECT_EQ(background.plain.At(30, 0), background.plain.At(0, 0));
+    EXPECT_EQ(background.boardPicture.At(31, 21), background.plain.At(1, 1));
+    EXPECT_GT(host.invalidations, before);
+    EXPECT_EQ(g.State(), kStateNone);
+}
