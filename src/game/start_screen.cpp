@@ -6,6 +6,7 @@
 #include "browser/browser_view.h"
 #include "game/board_commands.h"
 #include "game/game_record.h"
+#include "game/saved_state.h"
 #include "game/start_puzzle.h"
 #include "views/background.h"
 
@@ -79,7 +80,8 @@ void OnPick(PuzzleGame& g, int slot, int index) {
     // Copies: the start clears the record the choices live in.
     const std::string picture = ChosenFile(g, kPictureSlot, g.pictureChoice);
     if (picture.empty()) return;
-    if (g.settings->pieceCount != 0) {
+    // A saved game is taken up as it was saved: it needs no pattern.
+    if (g.settings->pieceCount != 0 || IsSavedStatePath(picture)) {
         StartPuzzle(g, picture);
         return;
     }

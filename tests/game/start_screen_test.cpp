@@ -130,10 +130,19 @@ TEST_F(StartScreen, APictureStartsAloneOrWithAPatternPickedInEitherOrder) {
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, "ただいま作成中");
 
+    // A saved game is taken up at once, pattern or not: here one that
+    // cannot be read, which says so.
+    ResetGame(g);
+    g.pictureChoice = g.patternChoice = -1;
+    List(0, {TestPath("gone.pko")});
+    OnPick(g, 0, 0);
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[1].text, "開けません。\n" + TestPath("gone.pko"));
+
     ResetGame(g);
     g.pictureChoice = -1;
     g.patternChoice = 0;
-    OnPick(g, 0, 2);  // no such entry (the strip was listed anew)
+    OnPick(g, 0, 1);  // no such entry (the strip was listed anew)
     OnPick(g, 3, 0);  // slots 3 and 4 choose nothing
     OnPick(g, 1, PICK_NONE);
     EXPECT_EQ(g.patternChoice, -1);

@@ -28,6 +28,18 @@ void RemoveTree(const std::wstring& dir) {
 
 }  // namespace
 
+void CopyFolderFiles(const std::wstring& from, const std::wstring& to) {
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        CopyFileW((from + L"\\" + fd.cFileName).c_str(), (to + L"\\" + fd.cFileName).c_str(), FALSE);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
 std::wstring ExeDir() {
     const wchar_t* dir = _wgetenv(L"PUKKO_EXE_DIR");
     if (!dir || !*dir) return L".";
@@ -51,6 +63,8 @@ std::wstring FreshFolder(const std::wstring& suffix) {
     EXPECT_TRUE(CreateDirectoryW(dir.c_str(), nullptr)) << "cannot make the test folder";
     EXPECT_TRUE(CopyFileW((ExeDir() + L"\\pukko.exe").c_str(), (dir + L"\\pukko.exe").c_str(), FALSE))
         << "no pukko.exe in PUKKO_EXE_DIR";
+    // The strips' artwork, as the build lays it out beside the program.
+    CopyFolderFiles(ExeDir() + L"\\program", dir + L"\\program");
     SetCurrentDirectoryW(dir.c_str());
     return dir;
 }

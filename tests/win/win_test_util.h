@@ -17,9 +17,14 @@ namespace wintest {
 // through drive Z:, which Wine maps to the root).
 std::wstring ExeDir();
 
-// A fresh, empty folder named after the running test (with an optional
-// suffix), holding a copy of pukko.exe; it becomes the current folder.
+// A fresh folder named after the running test (with an optional suffix),
+// holding a copy of pukko.exe and the artwork of its program folder; it
+// becomes the current folder.
 std::wstring FreshFolder(const std::wstring& suffix = L"");
+
+// The files (not the folders) of one folder copied into another, made if
+// need be.
+void CopyFolderFiles(const std::wstring& from, const std::wstring& to);
 
 // The command line Explorer gives the copy of pukko.exe in folder (UTF-8).
 std::string QuotedExe(const std::wstring& folder);
@@ -70,7 +75,9 @@ struct RecordingHost : WinHost {
     std::vector<Box> boxes;
     std::vector<std::string> errors;
     std::vector<std::string> sounds;
-    std::vector<std::string> guide;  // "open W x H" and "close", in order
+    std::vector<std::string> guide;     // "open W x H" and "close", in order
+    std::vector<std::string> browsers;  // "open SLOT X Y SPEED", in order
+    bool realBrowsers = false;          // open the strips for real, not only record them
     int answer = kIdCancel;
     uint32_t clock = 0;  // when set, the tick count stands here (the game seeds from it)
 
@@ -89,6 +96,11 @@ struct RecordingHost : WinHost {
         guide.push_back("open " + std::to_string(picture.Width()) + " x " + std::to_string(picture.Height()));
     }
     void CloseGuide() override { guide.push_back("close"); }
+    void OpenBrowser(int slot, char* folder, Point at, int speed) override {
+        browsers.push_back("open " + std::to_string(slot) + " " + std::to_string(at.x) + " " +
+                           std::to_string(at.y) + " " + std::to_string(speed));
+        if (realBrowsers) WinHost::OpenBrowser(slot, folder, at, speed);
+    }
 };
 
 }  // namespace wintest

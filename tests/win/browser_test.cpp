@@ -1,0 +1,252 @@
+// The thumbnail strips through the real windows: the picture strip at
+// start-up, choices by mouse, the pattern strip, saved games, tiles, and
+// reopening a strip while its folder is still being scanned.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/main_window_win.h"
+#include "app/sounds.h"
+#include "base/text_win.h"
+#include "browser/browser_view.h"
+#include "browser/browser_window_win.h"
+#include "game/game_record.h"
+#include "image/picture_read.h"
+#include "win_test_util.h"
+
+using namespace wintest;
+
+namespace {
+
+constexpr DWORD kListMs = 60000;
+
+struct BrowserTest : testing::Test {
+    RecordingHost host;
+    std::wstring folder;
+    HWND window = nullptr;
+    std::mutex lock;
+    std::vector<std::string> scanned;  // boxes and sounds of the workers
+
+    void SetUp() override {
+        folder = FreshFolder();
+        for (const wchar_t* data : {L"image", L"pattern", L"back"})
+            CopyFolderFiles(ExeDir() + L"\\" + data, folder + L"\\" + data);
+        Settings& s = Shell().settings;
+        LoadSettings(s, QuotedExe(folder));
+        s.guide = 0;
+        BuildSoundPaths(TheSounds(), PathField(s.soundFolder));
+        host.clock = 4711;
+        host.realBrowsers = true;
+        Shell().host = &host;
+        SetScanRecorder([this](const std::string& what) {
+            std::lock_guard<std::mutex> l(lock);
+            scanned.push_back(what);
+        });
+        static bool registered = RegisterMainClass(GetModuleHandleW(nullptr));
+        ASSERT_TRUE(registered);
+    }
+
+    void Create() {
+        window = CreateMainWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+    }
+
+    void TearDown() override {
+        if (window && IsWindow(window)) DestroyWindow(window);
+        StopAllScans();
+        PumpUntil([] { return false; }, 0);
+        SetScanRecorder(nullptr);
+        ResetGame(Shell().game);
+        Shell().host = &Shell().winHost;
+    }
+
+    BrowserView& View(int slot) { return Shell().browsers[slot]; }
+
+    bool WaitListed(int slot) {
+        return PumpUntil([&] { return View(slot).state == kBrowserListed; }, kListMs);
+    }
+
+    int IndexOf(int slot, const std::wstring& file) {
+        const BrowserView& v = View(slot);
+        for (int i = 0; i < v.Count(); ++i)
+            if (v.entries[static_cast<size_t>(i)].name == Narrow(file)) return i;
+        return -1;
+    }
+
+    // A press and release on the cell of entry index, where the strip
+    // shows it now.
+    void Click(int slot, int index) {
+        BrowserView& v = View(slot);
+        const int count = v.Count();
+        int k = (index - v.firstIndex + count) % count;
+        if (v.clientWidth / kCellSide >= count) k = index;
+        const int x = k * kCellSide - static_cast<int>(v.offset) + kCellSide / 2;
+        HWND strip = StripWindow(slot);
+        SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 50));
+        SendMessageW(strip, WM_LBUTTONUP, 0, MAKELPARAM(x, 50));
+    }
+
+    std::vector<std::string> Scanned() {
+        std::lock_guard<std::mutex> l(lock);
+        return scanned;
+    }
+
+    RECT InParent(HWND strip) {
+        RECT r{};
+        GetWindowRect(strip, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(BrowserTest, ThePictureStripOpensAtStartAndAClickStartsThatPicture) {
+    ASSERT_NO_FATAL_FAILURE(Create());
+    HWND strip = StripWindow(0);
+    ASSERT_NE(strip, nullptr);
+    wchar_t cls[32] = {};
+    GetClassNameW(strip, cls, 32);
+    EXPECT_STREQ(cls, L"ViewWin");
+    EXPECT_EQ(GetWindowLongW(strip, GWL_STYLE) & ~WS_VISIBLE, 0x44CA0000);
+    RECT client{};
+    GetClientRect(strip, &client);
+    EXPECT_EQ(client.right, 500);
+    EXPECT_EQ(client.bottom, 100);
+    EXPECT_EQ(InParent(strip).left, 0);
+
+    ASSERT_TRUE(WaitListed(0));
+    wchar_t title[MAX_PATH] = {};
+    GetWindowTextW(strip, title, MAX_PATH);
+    EXPECT_EQ(std::wstring(title), folder + L"\\image");
+    const BrowserView& v = View(0);
+    ASSERT_EQ(v.Count(), 3);
+    for (int i = 1; i < 3; ++i)
+        EXPECT_LT(lstrcmpW(Widen(v.entries[i - 1].name).c_str(), Widen(v.entries[i].name).c_str()), 0);
+    EXPECT_EQ(Scanned(), std::vector<std::string>{"sound " + TheSounds().path[0]});
+    // Resizing keeps the client 100 high.
+    RECT outer{};
+    GetWindowRect(strip, &outer);
+    SetWindowPos(strip, nullptr, 0, 0, 640, 300, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(strip, &client);
+    EXPECT_EQ(client.bottom, 100);
+    EXPECT_EQ(v.clientWidth, client.right);
+
+    const int k = IndexOf(0, folder + L"\\image\\花畑.bmp");
+    ASSERT_GE(k, 0);
+    Click(0, k);
+    PuzzleGame& g = Shell().game;
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    EXPECT_EQ(g.pictureFile, Narrow(folder + L"\\image\\花畑.bmp"));
+    EXPECT_FALSE(IsWindowVisible(strip));
+    EXPECT_EQ(v.shown, 0);
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(BrowserTest, APatternPuzzleWaitsForBothStripsAndASavedGameCellRestoresIt) {
+    Shell().settings.pieceCount = 0;
+    ASSERT_NO_FATAL_FAILURE(Create());
+    HWND pictures = StripWindow(0), patterns = StripWindow(1);
+    ASSERT_NE(patterns, nullptr);
+    // The pattern strip stands just below the picture strip.
+    EXPECT_EQ(InParent(patterns).left, InParent(pictures).left);
+    EXPECT_EQ(InParent(patterns).top, InParent(pictures).bottom);
+    ASSERT_TRUE(WaitListed(0));
+    ASSERT_TRUE(WaitListed(1));
+
+    PuzzleGame& g = Shell().game;
+    Click(0, IndexOf(0, folder + L"\\image\\花畑.bmp"));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(g.State(), kStateNone);
+    EXPECT_FALSE(IsWindowVisible(pictures));
+    Click(1, IndexOf(1, folder + L"\\pattern\\波.bmp"));
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    EXPECT_FALSE(IsWindowVisible(patterns));
+    const int pieces = g.board.count, total = g.totalPieces;
+
+    // Saved beside its picture; the strip, listed anew, shows the saved game.
+    SendMessageW(window, WM_COMMAND, 0x5011, 0);
+    const std::wstring saved = folder + L"\\image\\花畑.pko";
+    ASSERT_TRUE(Exists(saved));
+    SendMessageW(window, WM_COMMAND, 0x5010, 0);
+    EXPECT_EQ(g.State(), kStateNone);
+    EXPECT_TRUE(IsWindowVisible(pictures));  // listed already: shown again
+    SendMessageW(pictures, WM_CLOSE, 0, 0);
+    SendMessageW(window, WM_COMMAND, 0x5010, 0);
+    ASSERT_TRUE(WaitListed(0));
+    const int k = IndexOf(0, saved);
+    ASSERT_GE(k, 0);
+    Click(0, k);
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying; }, 10000));
+    EXPECT_EQ(g.pictureFile, Narrow(saved));
+    EXPECT_EQ(g.board.count, pieces);
+    EXPECT_EQ(g.totalPieces, total);
+}
+
+TEST_F(BrowserTest, TheTileStripChangesTheBackground) {
+    ASSERT_NO_FATAL_FAILURE(Create());
+    SendMessageW(window, WM_COMMAND, 0x5061, 0);
+    HWND tiles = StripWindow(2);
+    ASSERT_NE(tiles, nullptr);
+    ASSERT_TRUE(WaitListed(2));
+    const std::wstring tile = folder + L"\\back\\タイル１.bmp";
+    Click(2, IndexOf(2, tile));
+    ASSERT_TRUE(PumpUntil([&] { return PathField(Shell().settings.tileFile) == Narrow(tile); }, 5000));
+    MYBIT expected;
+    ASSERT_EQ(LoadFile(expected, Narrow(tile), host, 1), 1);
+    const MYBIT& board = Shell().background.boardPicture;
+    EXPECT_EQ(board.At(expected.Width() + 3, 5) & 0xFFFFFF, expected.At(3, 5) & 0xFFFFFF);
+    EXPECT_FALSE(IsWindowVisible(tiles));
+}
+
+TEST_F(BrowserTest, ClosingWithoutAPressForgetsTheChoiceAndReopeningWhileScanningIsSafe) {
+    // Forty large pictures take the worker a while.
+    const std::wstring many = folder + L"\\many";
+    CreateDirectoryW(many.c_str(), nullptr);
+    for (int i = 0; i < 40; ++i)
+        CopyFileW((ExeDir() + L"\\image\\山と湖.jpg").c_str(),
+                  (many + L"\\" + std::to_wstring(i) + L".jpg").c_str(), FALSE);
+    SetPathField(Shell().settings.imageFolder, Narrow(many));
+    ASSERT_NO_FATAL_FAILURE(Create());
+    PuzzleGame& g = Shell().game;
+
+    // Reopened three times while it lists, then closed mid-scan and opened
+    // again: one strip, one complete listing.
+    for (int i = 0; i < 3; ++i) {
+        PumpUntil([] { return false; }, 30);
+        OpenBrowser(0, window, Shell().settings.imageFolder, 0, 0, 1);
+    }
+    PumpUntil([&] { return View(0).Count() > 2; }, kListMs);
+    g.pictureChoice = 1;
+    SendMessageW(StripWindow(0), WM_CLOSE, 0, 0);
+    EXPECT_EQ(StripWindow(0), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return g.pictureChoice == -1; }, 5000));  // nothing was pressed
+    SendMessageW(window, WM_COMMAND, 0x5010, 0);
+    ASSERT_TRUE(WaitListed(0));
+    EXPECT_EQ(View(0).Count(), 40);
+    int strips = 0;
+    for (HWND w = FindWindowExW(window, nullptr, L"ViewWin", nullptr); w;
+         w = FindWindowExW(window, w, L"ViewWin", nullptr))
+        ++strips;
+    EXPECT_EQ(strips, 1);
+
+    // The wheel over the strip steps it; a strip closed after a press
+    // tells nothing.
+    HWND strip = StripWindow(0);
+    RECT r{};
+    GetWindowRect(strip, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const int first = View(0).firstIndex;
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(View(0).firstIndex, (first + 1) % 40);
+    EXPECT_EQ(View(0).dragSpeed, 0);
+    SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    g.pictureChoice = 1;
+    SendMessageW(strip, WM_CLOSE, 0, 0);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(g.pictureChoice, 1);
+}
