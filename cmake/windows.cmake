@@ -21,3 +21,17 @@ set_target_properties(pukko PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_D
 # The resource compiler finds the generated icon and toolbar bitmap here.
 target_include_directories(pukko PRIVATE ${CMAKE_SOURCE_DIR}/resources ${PUKKO_GENERATED_DIR})
 add_dependencies(pukko pukko_data)
+
+# Measurements of the windows, run by hand under Wine (bench/*_win.cpp);
+# they lie beside pukko.exe, whose folders they use.
+file(GLOB PUKKO_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_win.cpp)
+foreach(src IN LISTS PUKKO_WIN_BENCHES)
+  get_filename_component(name ${src} NAME_WE)
+  string(REGEX REPLACE "_win$" "" name ${name})
+  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/resources/pukko.rc)
+  target_link_libraries(${name} PRIVATE pukko_shell)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/tests
+    ${PUKKO_GENERATED_DIR})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_dependencies(${name} pukko_data)
+endforeach()
