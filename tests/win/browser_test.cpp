@@ -250,3 +250,31 @@ TEST_F(BrowserTest, ClosingWithoutAPressForgetsTheChoiceAndReopeningWhileScannin
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(g.pictureChoice, 1);
 }
+
+TEST_F(BrowserTest, NavigationGoesFromTheDriveListToARootAndBack) {
+    ASSERT_NO_FATAL_FAILURE(Create());
+    static char field[260] = "/root";
+    OpenBrowser(3, window, field, 0, 200, 0);
+    BrowserView& v = View(3);
+    ASSERT_EQ(v.state, kBrowserListed);  // the drives are listed at once
+    wchar_t title[64] = {};
+    GetWindowTextW(StripWindow(3), title, 64);
+    EXPECT_STREQ(title, L"/root");
+    int z = -1;
+    for (int i = 0; i < v.Count(); ++i) {
+        EXPECT_EQ(v.entries[i].type, 'B');
+        if (v.entries[i].name == "Z:\\") z = i;
+    }
+    ASSERT_GE(z, 0);
+    Click(3, z);
+    EXPECT_STREQ(field, "Z:");
+    ASSERT_TRUE(WaitListed(3));
+    GetWindowTextW(StripWindow(3), title, 64);
+    EXPECT_STREQ(title, L"Z:");
+    ASSERT_GE(v.Count(), 1);
+    EXPECT_EQ(v.entries[0].type, 'A');
+    Click(3, 0);
+    EXPECT_STREQ(field, "/root");
+    EXPECT_EQ(v.state, kBrowserListed);
+    EXPECT_EQ(InParent(StripWindow(3)).top, 200);  // reopened where it stood
+}
