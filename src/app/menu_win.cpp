@@ -10,6 +10,8 @@
 #include "game/clock.h"
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
+#include "making/shape_dialog_win.h"
+#include "pattern/pattern_window_win.h"
 #include "resource.h"
 #include "views/choose_color_win.h"
 
@@ -25,12 +27,10 @@ static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase
 namespace {
 namespace pending {
 
-// The commands of the picture browser, the piece-shape dialog and the
-// pattern window come with those windows; until then they do nothing.
-void OpenCommand(PuzzleGame&) {}            // the picture browser
-void OpenTileBrowser(PuzzleGame&) {}        // browser slot 2 on the back folder
-void OpenShapeDialog(PuzzleGame&, HWND) {}  // LINEDLG
-void OpenPatternWindow(PuzzleGame&, HWND) {}
+// The commands of the picture browser come with its window; until then
+// they do nothing.
+void OpenCommand(PuzzleGame&) {}      // the picture browser
+void OpenTileBrowser(PuzzleGame&) {}  // browser slot 2 on the back folder
 
 }  // namespace pending
 }  // namespace
@@ -61,6 +61,10 @@ void SetRadioMark(HMENU popup, const RadioGroup& group) {
         UINT id = GetMenuItemID(popup, i);
         if (id >= group.first && id <= group.last) CheckMenuItem(popup, id, MF_BYCOMMAND | MF_UNCHECKED);
     }
+}
+
+HINSTANCE InstanceOf(HWND window) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
 }
 
 void OpenHelp(PuzzleGame& g, HWND window) {
@@ -130,11 +134,11 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             pending::OpenTileBrowser(g);
             break;
         case CommandKind::kShape:
-            pending::OpenShapeDialog(g, window);
+            OpenShapeDialog(InstanceOf(window), window, s);
             break;
         case CommandKind::kPattern:
             if (g.host->MessageBox(kPatternBoxText, kProgramName, kMbOkCancel, Owner::kMainWindow) == kIdOk)
-                pending::OpenPatternWindow(g, window);
+                OpenPatternWindow(InstanceOf(window), window);
             break;
         case CommandKind::kHelp:
             OpenHelp(g, window);

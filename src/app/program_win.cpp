@@ -8,6 +8,7 @@
 #include "app/sounds.h"
 #include "app/trace.h"
 #include "base/text_win.h"
+#include "making/shape_dialog_win.h"
 
 namespace {
 
@@ -59,6 +60,8 @@ int RunProgram(HINSTANCE instance) {
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // The piece-shape dialog is modeless: its keys are its own.
+        if (IsShapeDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

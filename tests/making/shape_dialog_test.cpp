@@ -118,12 +118,12 @@ TEST_F(ShapeDialog, PreviewShowsTheLineItsGridAndTheSamplePiece) {
     ASSERT_EQ(p.Width(), 436);
     ASSERT_EQ(p.Height(), 436);
     const uint32_t blue = ColorRefToPixel(kPreviewLightBlue), green = ColorRefToPixel(kPreviewLightGreen);
-    EXPECT_EQ(p.At(164, 56), blue);    // the diamond
-    EXPECT_EQ(p.At(218, 50), green);   // the vertical middle line
-    EXPECT_EQ(p.At(260, 110), green);  // the horizontal one, the line's own border
-    EXPECT_EQ(p.At(230, 50), blue);    // the grid, 12 pixels on
+    EXPECT_EQ(p.At(164, 56), blue);                          // the diamond
+    EXPECT_EQ(p.At(218, 50), green);                         // the vertical middle line
+    EXPECT_EQ(p.At(260, 110), green);                        // the horizontal one, the line's own border
+    EXPECT_EQ(p.At(230, 50), blue);                          // the grid, 12 pixels on
     EXPECT_EQ(p.At(134, 98), ColorRefToPixel(kPreviewRed));  // point 1
-    EXPECT_EQ(p.At(184, 134), 0u);                            // point 3 (74, 24), black
+    EXPECT_EQ(p.At(184, 134), 0u);                           // point 3 (74, 24), black
     EXPECT_EQ(p.At(400, 400), 0x00FFFFFFu);
     EXPECT_EQ(p.At(0, 0), ColorRefToPixel(kSampleBack));
     EXPECT_EQ(p.At(55, 55), kCovered | ColorRefToPixel(kSampleGrey));  // the sample's middle, flat

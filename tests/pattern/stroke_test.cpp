@@ -43,7 +43,8 @@ TEST(Stroke, AStraightSlowStrokeKeepsOnlyItsEnds) {
         EXPECT_EQ(c.back(), end);
         for (size_t j = 1; j < c.size(); ++j) {
             // On the segment, never stepping back.
-            EXPECT_TRUE(end.y == 10 ? c[j].y == 10 && c[j].x >= c[j - 1].x : c[j].x == 10 && c[j].y >= c[j - 1].y)
+            EXPECT_TRUE(end.y == 10 ? c[j].y == 10 && c[j].x >= c[j - 1].x
+                                    : c[j].x == 10 && c[j].y >= c[j - 1].y)
                 << j;
         }
     }
@@ -64,7 +65,8 @@ TEST(Stroke, ASharpTurnKeepsItsTurningPointsAndTheCurvePassesThem) {
     }
     // Directions are compared without wrapping round: going left, a step
     // just below and one just above the axis count as a turn.
-    EXPECT_EQ(Kept({{0, 0}, {-20, -1}, {-40, 1}, {-41, 1}}), (std::vector<Point>{{0, 0}, {-20, -1}, {-41, 1}}));
+    EXPECT_EQ(Kept({{0, 0}, {-20, -1}, {-40, 1}, {-41, 1}}),
+              (std::vector<Point>{{0, 0}, {-20, -1}, {-41, 1}}));
 }
 
 TEST(Stroke, TheSplineIsNaturalAndMeetsItsKnots) {
