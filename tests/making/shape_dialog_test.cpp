@@ -30,7 +30,7 @@ struct ShapeDialog : ::testing::Test {
 
 }  // namespace
 
-TEST_F(ShapeDialog, RimChangesAtOnceAndOnlyOkKeepsIt) {
+TEST_F(ShapeDialog, RimChangesAtOnceAndCancelRestoresIt) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(ShapeCommand(d, s, MSG_SHAPE_WIDER), ShapeAction::kRepaint);
     EXPECT_EQ(ShapeCommand(d, s, MSG_SHAPE_WEAKER), ShapeAction::kRepaint);
     EXPECT_EQ(s.edgeThick, 13);
@@ -39,14 +39,6 @@ TEST_F(ShapeDialog, RimChangesAtOnceAndOnlyOkKeepsIt) {
     EndShapeDialog(d, s);
     EXPECT_EQ(s.edgeThick, 10);
     EXPECT_EQ(s.edgeLight, 150);
-
-    BeginShapeDialog(d, s);
-    ShapeCommand(d, s, MSG_SHAPE_WIDER);
-    ShapeCommand(d, s, MSG_SHAPE_STRONGER);
-    EXPECT_EQ(ShapeCommand(d, s, MSG_SHAPE_OK), ShapeAction::kClose);
-    EndShapeDialog(d, s);
-    EXPECT_EQ(s.edgeThick, 11);
-    EXPECT_EQ(s.edgeLight, 151);
 
     // Down stops at 0, up at the end of the int range.
     s.edgeThick = 0;
@@ -73,14 +65,17 @@ TEST_F(ShapeDialog, EachLineKeepsItsEditsUntilOk) {
     EXPECT_EQ(d.lines[3][8][0], 190);
     EXPECT_EQ(d.lines[3][8][1], -10);
     EXPECT_EQ(s.lineInitial[1][4][0], 64);  // the settings wait for OK
-    ShapeCommand(d, s, MSG_SHAPE_OK);
+    EXPECT_EQ(ShapeCommand(d, s, MSG_SHAPE_OK), ShapeAction::kClose);
     EXPECT_TRUE(LinesEqualSettings());
     EXPECT_EQ(s.lineInitial[3][8][1], -10);
 
-    // OK without a drag writes the lines back unchanged.
-    const Settings before = s;
+    // OK without a drag writes the lines back unchanged; the rim stays as
+    // the buttons left it.
     BeginShapeDialog(d, s);
+    ShapeCommand(d, s, MSG_SHAPE_STRONGER);
+    const Settings before = s;
     ShapeCommand(d, s, MSG_SHAPE_OK);
+    EndShapeDialog(d, s);
     EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0);
 }
 

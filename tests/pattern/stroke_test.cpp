@@ -97,16 +97,3 @@ TEST(Stroke, AStrokeOfNoLengthGivesItsSinglePoint) {
     EXPECT_EQ(Kept(p), (std::vector<Point>{{7, 7}}));
     EXPECT_EQ(Curve(p), std::vector<Point>(30, Point{7, 7}));
 }
-
-TEST(Stroke, TakesThePressAndAtMost999Moves) {
-    Stroke s;
-    EXPECT_EQ(ExtendStroke(s, {1, 1}), 0);  // no press yet
-    BeginStroke(s, {0, 0});
-    for (int i = 1; i <= kMaxStrokeMoves; ++i) ASSERT_EQ(ExtendStroke(s, {i, i % 7}), 1) << i;
-    EXPECT_EQ(ExtendStroke(s, {5, 5}), 0);
-    ASSERT_EQ(s.points.size(), 1000u);
-    EXPECT_EQ(s.points.back(), (Point{999, 999 % 7}));
-    EXPECT_EQ(Curve(s.points).size(), 10000u);
-    BeginStroke(s, {3, 3});
-    EXPECT_EQ(s.points, (std::vector<Point>{{3, 3}}));
-}

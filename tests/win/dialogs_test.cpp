@@ -58,19 +58,11 @@ struct DialogsTest : testing::Test {
         return name;
     }
     static int TopWindowsOfClass(const wchar_t* name) {
-        struct Search {
-            const wchar_t* name;
-            int count;
-        } s{name, 0};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM l) {
-                auto* s = reinterpret_cast<Search*>(l);
-                s->count += ClassOf(w) == s->name;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&s));
-        return s.count;
+        int n = 0;
+        for (HWND w = FindWindowExW(nullptr, nullptr, name, nullptr); w;
+             w = FindWindowExW(nullptr, w, name, nullptr))
+            ++n;
+        return n;
     }
 };
 
@@ -85,8 +77,7 @@ RECT WindowRect(HWND w) {
 TEST_F(DialogsTest, ShapeDialogSitsBesideItsPreviewAndOkKeepsTheEdits) {
     Command(0x5070);
     HWND preview = ShapePreviewWindow(), dialog = ShapeDialogWindow();
-    ASSERT_NE(preview, nullptr);
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(preview && dialog);
     EXPECT_EQ(ClassOf(preview), L"BasicLineWin");
     EXPECT_EQ(GetWindow(preview, GW_OWNER), window);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
@@ -105,13 +96,10 @@ TEST_F(DialogsTest, ShapeDialogSitsBesideItsPreviewAndOkKeepsTheEdits) {
     // Line 1, point 1 (24, -12), is drawn at (134, 98); dragged to (30, 10).
     DragOnPreview(134, 98, 140, 120);
     Press(IDC_WIDER);
-    const Settings& s = Shell().settings;
-    EXPECT_EQ(s.edgeThick, 11);
-    EXPECT_EQ(s.lineInitial[0][1][0], 24);
     Press(IDOK);
     EXPECT_FALSE(IsWindow(preview));
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(ShapePreviewWindow(), nullptr);
+    const Settings& s = Shell().settings;
     EXPECT_EQ(s.lineInitial[0][1][0], 30);
     EXPECT_EQ(s.lineInitial[0][1][1], 10);
     EXPECT_EQ(s.edgeThick, 11);
@@ -147,9 +135,7 @@ TEST_F(DialogsTest, PatternWindowHasItsToolbarAndDrawsStrokes) {
     host.answer = kIdOk;
     Command(0x5080);
     HWND outer = PatternWindow(), bar = PatternToolbar(), canvas = PatternCanvasWindow();
-    ASSERT_NE(outer, nullptr);
-    ASSERT_NE(bar, nullptr);
-    ASSERT_NE(canvas, nullptr);
+    ASSERT_TRUE(outer && bar && canvas);
     EXPECT_EQ(ClassOf(outer), L"PatternlineLineWin");
     EXPECT_EQ(ClassOf(canvas), L"PatternlineLine2Win");
     EXPECT_EQ(GetWindow(outer, GW_OWNER), window);
