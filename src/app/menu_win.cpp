@@ -11,6 +11,8 @@
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
 #include "game/start_screen.h"
+#include "making/shape_dialog_win.h"
+#include "pattern/pattern_window_win.h"
 #include "resource.h"
 #include "views/choose_color_win.h"
 
@@ -22,17 +24,6 @@ static_assert(IDM_GUIDE_OFF == kCmdGuideOff && IDM_GREY == kCmdGrey && IDM_SOUND
 static_assert(IDM_BACK_COLOR == kCmdBackColor && IDM_BACK_TILE == kCmdBackTile);
 static_assert(IDM_SHAPE == kCmdShape && IDM_PATTERN == kCmdPattern && IDM_HELP == kCmdHelp);
 static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase);
-
-namespace {
-namespace pending {
-
-// The commands of the piece-shape dialog and the pattern window come with
-// those windows; until then they do nothing.
-void OpenShapeDialog(PuzzleGame&, HWND) {}  // LINEDLG
-void OpenPatternWindow(PuzzleGame&, HWND) {}
-
-}  // namespace pending
-}  // namespace
 
 namespace {
 
@@ -60,6 +51,10 @@ void SetRadioMark(HMENU popup, const RadioGroup& group) {
         UINT id = GetMenuItemID(popup, i);
         if (id >= group.first && id <= group.last) CheckMenuItem(popup, id, MF_BYCOMMAND | MF_UNCHECKED);
     }
+}
+
+HINSTANCE InstanceOf(HWND window) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
 }
 
 void OpenHelp(PuzzleGame& g, HWND window) {
@@ -130,11 +125,11 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             g.host->OpenBrowser(2, g.settings->backFolder, Point{0, 0}, 1);
             break;
         case CommandKind::kShape:
-            pending::OpenShapeDialog(g, window);
+            OpenShapeDialog(InstanceOf(window), window, s);
             break;
         case CommandKind::kPattern:
             if (g.host->MessageBox(kPatternBoxText, kProgramName, kMbOkCancel, Owner::kMainWindow) == kIdOk)
-                pending::OpenPatternWindow(g, window);
+                OpenPatternWindow(InstanceOf(window), window);
             break;
         case CommandKind::kHelp:
             OpenHelp(g, window);

@@ -9,6 +9,7 @@
 #include "app/trace.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "making/shape_dialog_win.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ int RunProgram(HINSTANCE instance) {
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // The piece-shape dialog is modeless: its keys are its own.
+        if (IsShapeDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -238,14 +238,13 @@ TEST_F(MainWindowTest, ExitCommandClosesLikeTheCloseBox) {
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// Without a puzzle there is nothing to save or scatter; the browser and the
-// shape dialog come later.  (The colour command opens its dialog.)
+// Without a puzzle there is nothing to save or scatter; the browser comes
+// later.  (The colour command and the shape command open their dialogs.)
 TEST_F(MainWindowTest, CommandsWithoutAPuzzleChangeNothing) {
     Create();
     std::vector<uint8_t> before(reinterpret_cast<uint8_t*>(&Shell().settings),
                                 reinterpret_cast<uint8_t*>(&Shell().settings) + sizeof(Settings));
-    for (unsigned id : {0x5010u, 0x5011u, 0x5014u, 0x5061u, 0x5070u, 0x1234u})
-        SendMessageW(window, WM_COMMAND, id, 0);
+    for (unsigned id : {0x5010u, 0x5011u, 0x5014u, 0x5061u, 0x1234u}) SendMessageW(window, WM_COMMAND, id, 0);
     std::vector<uint8_t> after(reinterpret_cast<uint8_t*>(&Shell().settings),
                                reinterpret_cast<uint8_t*>(&Shell().settings) + sizeof(Settings));
     EXPECT_EQ(before, after);

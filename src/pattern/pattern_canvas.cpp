@@ -1,0 +1,43 @@
+#include "pattern/pattern_canvas.h"
+
+#include <algorithm>
+
+namespace {
+
+void PutPixel(MYBIT& b, Point p, ColorRef color) {
+    if (p.x >= 0 && p.y >= 0 && p.x < b.Width() && p.y < b.Height()) b.At(p.x, p.y) = ColorRefToPixel(color);
+}
+
+}  // namespace
+
+void CreateCanvas(PatternCanvas& c, int w, int h) {
+    c.picture.CreateFilled(0xFFFFFF, w, h);
+    c.stroke.points.clear();
+    c.curve.clear();
+}
+
+void ClearCanvas(PatternCanvas& c) {
+    c.picture.Fill(0xFFFFFF);
+}
+
+void PressCanvas(PatternCanvas& c, Point p) {
+    BeginStroke(c.stroke, p);
+}
+
+int DragCanvas(PatternCanvas& c, Point p) {
+    if (!ExtendStroke(c.stroke, p)) return 0;
+    const std::vector<Point>& s = c.stroke.points;
+    StrokeCurve(s.data(), static_cast<int>(s.size()), c.curve, c.scratch);
+    DrawStroke(c);
+    return 1;
+}
+
+void DrawStroke(PatternCanvas& c) {
+    MYBIT& b = c.picture;
+    b.Fill(0xFFFFFF);
+    const std::vector<Point>& k = c.curve;
+    if (!k.empty() && std::all_of(k.begin(), k.end(), [&](Point q) { return q == k[0]; }))
+        PutPixel(b, k[0], kCurveColor);
+    for (size_t i = 1; i < k.size(); ++i) b.DrawLine(k[i - 1].x, k[i - 1].y, k[i].x, k[i].y, kCurveColor);
+    for (Point q : c.stroke.points) PutPixel(b, q, kStrokePointColor);
+}

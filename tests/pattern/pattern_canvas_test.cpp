@@ -1,0 +1,61 @@
+// The pattern window's canvas: only the current stroke, black on white with
+// its mouse positions in red.
+#include <gtest/gtest.h>
+
+#include "pattern/pattern_canvas.h"
+#include "support/picture_hash.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0x00FFFFFF, kBlack = 0, kRed = 0x00FF0000;
+
+int Count(const MYBIT& b, uint32_t word) {
+    int n = 0;
+    for (uint32_t v : b.pixels) n += v == word;
+    return n;
+}
+
+}  // namespace
+
+TEST(PatternCanvas, ShowsTheCurrentStrokeOnly) {
+    PatternCanvas c;
+    CreateCanvas(c, 64, 48);
+    EXPECT_EQ(Count(c.picture, kWhite), 64 * 48);
+    EXPECT_EQ(DragCanvas(c, {5, 5}), 0);  // a move before any press
+    PressCanvas(c, {4, 40});
+    EXPECT_EQ(Count(c.picture, kWhite), 64 * 48);  // a press alone draws nothing
+    for (Point p : {Point{4, 20}, Point{30, 6}, Point{58, 24}, Point{61, 60}}) EXPECT_EQ(DragCanvas(c, p), 1);
+    // The raw points in red (one off the canvas), the curve black between.
+    EXPECT_EQ(c.picture.At(4, 40), kRed);
+    EXPECT_EQ(c.picture.At(30, 6), kRed);
+    EXPECT_EQ(Count(c.picture, kRed), 4);
+    EXPECT_GT(Count(c.picture, kBlack), 60);
+    EXPECT_EQ(PictureHash(c.picture), 1245330810020170722ull);
+
+    // A new press and move: the old stroke is gone.
+    PressCanvas(c, {10, 10});
+    EXPECT_EQ(DragCanvas(c, {20, 10}), 1);
+    EXPECT_EQ(Count(c.picture, kRed), 2);
+    for (int x = 11; x < 20; ++x) EXPECT_EQ(c.picture.At(x, 10), kBlack) << x;
+    EXPECT_EQ(Count(c.picture, kBlack), 9);
+
+    // Clearing whitens the canvas but keeps the stroke: the next move
+    // draws it whole again.
+    ClearCanvas(c);
+    EXPECT_EQ(Count(c.picture, kWhite), 64 * 48);
+    EXPECT_EQ(DragCanvas(c, {30, 10}), 1);
+    EXPECT_EQ(Count(c.picture, kRed), 3);
+    EXPECT_EQ(Count(c.picture, kBlack), 18);
+}
+
+TEST(PatternCanvas, MovesPastThe999thAreIgnored) {
+    PatternCanvas c;
+    CreateCanvas(c, 40, 40);
+    PressCanvas(c, {0, 0});
+    for (int i = 1; i <= kMaxStrokeMoves; ++i) ASSERT_EQ(DragCanvas(c, {i % 40, (i / 40) % 40}), 1);
+    const uint64_t drawn = PictureHash(c.picture);
+    EXPECT_EQ(DragCanvas(c, {39, 39}), 0);
+    EXPECT_EQ(PictureHash(c.picture), drawn);
+    EXPECT_EQ(c.stroke.points.size(), 1000u);
+    EXPECT_EQ(c.curve.size(), 10000u);
+}
