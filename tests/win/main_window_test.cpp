@@ -222,6 +222,7 @@ TEST_F(MainWindowTest, PatternCommandAsksFirst) {
 
 TEST_F(MainWindowTest, MissingHelpFileIsReported) {
     Create();
+    DeleteFileW((folder + L"\\program\\操作法.html").c_str());
     ASSERT_FALSE(Exists(folder + L"\\program\\操作法.html"));
     Command(0x5090);
     ASSERT_EQ(host.boxes.size(), 1u);
