@@ -5,6 +5,7 @@
 
 #include "app/shell_texts.h"
 #include "base/text_win.h"
+#include "views/guide_window_win.h"
 
 WinHost::~WinHost() = default;
 
@@ -120,6 +121,11 @@ void WinHost::CloseProgress() {
     progress_ = nullptr;
 }
 
-// The guide window comes with the board views; until then nothing opens.
-void WinHost::OpenGuide(const MYBIT&) {}
-void WinHost::CloseGuide() {}
+void WinHost::OpenGuide(const MYBIT& picture) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    ::OpenGuide(instance, window_, picture);
+}
+
+void WinHost::CloseGuide() {
+    ::CloseGuide();
+}

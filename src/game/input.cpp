@@ -14,16 +14,14 @@
 #include "pieces/drag.h"
 #include "pieces/join.h"
 #include "pieces/turn.h"
+#include "views/arrange.h"
 
 namespace {
 namespace pending {
 
-// Choosing the next picture and the arrange-mode view come with the picture
-// browser and arrange mode; until then these keys and the click beside a
-// finished puzzle do nothing.
+// Choosing the next picture comes with the picture browser; until then the
+// click beside a finished puzzle does nothing.
 void OpenCommand(PuzzleGame&) {}
-void ArrangeAdjust(PuzzleGame&, int, int, int, int) {}
-void ArrangeOutput(PuzzleGame&) {}
 
 }  // namespace pending
 
@@ -82,9 +80,9 @@ void OnArrowKey(PuzzleGame& g, int vk, bool ctrl, bool shift) {
     if (g.settings->arrangeMode && (vk == kVkUp || vk == kVkDown)) {
         int sign = vk == kVkUp ? 1 : -1;
         if (shift)
-            pending::ArrangeAdjust(g, sign, 0, 0, 0);
+            ArrangeAdjust(g, sign, 0, 0, 0);
         else
-            pending::ArrangeAdjust(g, 0, 0, sign, 0);
+            ArrangeAdjust(g, 0, 0, sign, 0);
     }
 }
 
@@ -101,7 +99,7 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
     switch (vk) {
         case kVkSpace:
             if (g.settings->arrangeMode)
-                pending::ArrangeAdjust(g, 0, 0, 0, 1);
+                ArrangeAdjust(g, 0, 0, 0, 1);
             else if (!g.Making())
                 DetachPieceAt(g, cursor);
             break;
@@ -121,7 +119,7 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
             SwitchArrangeMode(*g.settings, *g.host);
             break;
         case kVkF8:
-            if (g.settings->arrangeMode) pending::ArrangeOutput(g);
+            if (g.settings->arrangeMode) ArrangeOutput(g);
             break;
         case kVkF9:
             SwitchTrace(*g.host);
