@@ -45,15 +45,18 @@ HWND OpenGuide(HINSTANCE instance, HWND owner, const MYBIT& picture) {
     GuideWindow& gw = TheGuideWindow();
     if (gw.window && IsWindow(gw.window)) return gw.window;
     gw.window = nullptr;
+    if (!RegisterGuideClass(instance)) return nullptr;
     gw.owner = owner;
     gw.view.picture.CopyFrom(picture);
-    if (!RegisterGuideClass(instance)) return nullptr;
     // Never activated, so the main window keeps the keys: no activation on
     // showing or on a click.
     HWND window =
         CreateWindowExW(WS_EX_NOACTIVATE, kGuideClassName, L"ガイド", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
                         0, 0, 100, 100, owner, nullptr, instance, nullptr);
-    if (!window) return nullptr;
+    if (!window) {
+        gw.view.picture.Free();
+        return nullptr;
+    }
     gw.window = window;
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);
