@@ -6,6 +6,7 @@
 #include "app/shell_texts.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "views/guide_window_win.h"
 
 WinHost::~WinHost() = default;
 
@@ -121,9 +122,14 @@ void WinHost::CloseProgress() {
     progress_ = nullptr;
 }
 
-// The guide window comes with the board views; until then nothing opens.
-void WinHost::OpenGuide(const MYBIT&) {}
-void WinHost::CloseGuide() {}
+void WinHost::OpenGuide(const MYBIT& picture) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    ::OpenGuide(instance, window_, picture);
+}
+
+void WinHost::CloseGuide() {
+    ::CloseGuide();
+}
 
 void WinHost::OpenBrowser(int slot, char* folderField, Point at, int initialSpeed) {
     ::OpenBrowser(slot, window_, folderField, at.x, at.y, initialSpeed);

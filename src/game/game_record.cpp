@@ -50,6 +50,7 @@ void ResetGame(PuzzleGame& g) {
     g.wholeRect = g.innerRect = Rect{};
     g.lumaOffset = g.hueOffset = g.chromaOffset = 0;
     g.blurCount = 0;
+    g.arrangeDirections.Free();
     g.jointSound = 0;
 
     if (!g.host) return;

@@ -15,17 +15,9 @@
 #include "pieces/drag.h"
 #include "pieces/join.h"
 #include "pieces/turn.h"
+#include "views/arrange.h"
 
 namespace {
-namespace pending {
-
-// The arrange-mode view comes with arrange mode; until then these keys do
-// nothing.
-void ArrangeAdjust(PuzzleGame&, int, int, int, int) {}
-void ArrangeOutput(PuzzleGame&) {}
-
-}  // namespace pending
-
 // Space: the piece under the cursor leaves its group.
 void DetachPieceAt(PuzzleGame& g, Point cursor) {
     int k = HitTest(g.board, cursor.x, cursor.y);
@@ -81,9 +73,9 @@ void OnArrowKey(PuzzleGame& g, int vk, bool ctrl, bool shift) {
     if (g.settings->arrangeMode && (vk == kVkUp || vk == kVkDown)) {
         int sign = vk == kVkUp ? 1 : -1;
         if (shift)
-            pending::ArrangeAdjust(g, sign, 0, 0, 0);
+            ArrangeAdjust(g, sign, 0, 0, 0);
         else
-            pending::ArrangeAdjust(g, 0, 0, sign, 0);
+            ArrangeAdjust(g, 0, 0, sign, 0);
     }
 }
 
@@ -100,7 +92,7 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
     switch (vk) {
         case kVkSpace:
             if (g.settings->arrangeMode)
-                pending::ArrangeAdjust(g, 0, 0, 0, 1);
+                ArrangeAdjust(g, 0, 0, 0, 1);
             else if (!g.Making())
                 DetachPieceAt(g, cursor);
             break;
@@ -120,7 +112,7 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
             SwitchArrangeMode(*g.settings, *g.host);
             break;
         case kVkF8:
-            if (g.settings->arrangeMode) pending::ArrangeOutput(g);
+            if (g.settings->arrangeMode) ArrangeOutput(g);
             break;
         case kVkF9:
             SwitchTrace(*g.host);

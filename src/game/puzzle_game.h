@@ -12,6 +12,7 @@
 #include "image/mybit.h"
 #include "making/making_state.h"
 #include "pieces/board.h"
+#include "views/arrange_pixels.h"
 #include "views/background.h"
 
 // Mouse buttons pressed since the last release.
@@ -67,6 +68,7 @@ struct PuzzleGame {
     MYBIT arranged;
     double lumaOffset = 0, hueOffset = 0, chromaOffset = 0;
     int32_t blurCount = 0;
+    HueDirections arrangeDirections;  // the canvas's hue directions, found with the canvas
 
     int32_t jointSound = 0;
 

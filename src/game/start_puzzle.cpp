@@ -11,6 +11,7 @@
 #include "image/picture_read.h"
 #include "making/cutting.h"
 #include "making/making_steps.h"
+#include "views/arrange.h"
 #include "views/background.h"
 
 namespace {
@@ -47,10 +48,12 @@ int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string
     Settings& s = *g.settings;
     ResetGame(g);
     g.pictureFile = picturePath;
+    // Cutting lines, cutting order and scattering all draw from here on; a
+    // resumed game's first scatter too, which would otherwise lay out the
+    // same way in every fresh run.
+    g.rng.Seed(host.TickCount());
     // A saved game is resumed, not made: no settings of the making play a part.
     if (IsSavedStatePath(picturePath)) return RestoreGame(g, picturePath);
-    // Cutting lines, cutting order and scattering all draw from here on.
-    g.rng.Seed(host.TickCount());
     const int prepared = patternPath.empty() ? PrepareFromCurves(g, picturePath)
                                              : PrepareFromPattern(g, picturePath, patternPath);
     if (!prepared) return 0;
@@ -70,8 +73,7 @@ int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string
 void OnMakeDone(PuzzleGame& g) {
     if (g.making.stage != kStatePlaying || g.totalPieces != 0) return;
     Host& host = *g.host;
-    // Arrange mode lays the composed picture out here; that view is not part
-    // of this file (it reads wholeRect and the pieces at home).
+    if (g.settings->arrangeMode) BuildArrangedPicture(g);
     host.SetForeground();
     g.startTick = g.lastTick = host.TickCount();
     g.totalPieces = CountGroups(g.board);

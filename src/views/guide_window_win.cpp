@@ -1,0 +1,121 @@
+#include "views/guide_window_win.h"
+
+#include "image/mybit_win.h"
+
+namespace {
+
+bool RegisterGuideClass(HINSTANCE instance) {
+    GuideWindow& gw = TheGuideWindow();
+    if (gw.registered) return true;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = GuideWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kGuideClassName;
+    gw.registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return gw.registered;
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    DIsplay(TheGuideWindow().view.canvas, 0, 0, dc);
+    EndPaint(window, &ps);
+}
+
+// The window is gone (closed, or destroyed with its owner): the record
+// forgets it and lets go of its pictures.
+void OnGone(HWND window) {
+    GuideWindow& gw = TheGuideWindow();
+    if (gw.window != window) return;
+    gw.window = nullptr;
+    gw.view.picture.Free();
+    gw.view.canvas.Free();
+}
+
+}  // namespace
+
+GuideWindow& TheGuideWindow() {
+    static GuideWindow record;
+    return record;
+}
+
+HWND OpenGuide(HINSTANCE instance, HWND owner, const MYBIT& picture) {
+    GuideWindow& gw = TheGuideWindow();
+    if (gw.window && IsWindow(gw.window)) return gw.window;
+    gw.window = nullptr;
+    if (!RegisterGuideClass(instance)) return nullptr;
+    gw.owner = owner;
+    gw.view.picture.CopyFrom(picture);
+    // Never activated, so the main window keeps the keys: no activation on
+    // showing or on a click.
+    HWND window =
+        CreateWindowExW(WS_EX_NOACTIVATE, kGuideClassName, L"ガイド", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                        0, 0, 100, 100, owner, nullptr, instance, nullptr);
+    if (!window) {
+        gw.view.picture.Free();
+        return nullptr;
+    }
+    gw.window = window;
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    return window;
+}
+
+void CloseGuide() {
+    GuideWindow& gw = TheGuideWindow();
+    if (gw.window && IsWindow(gw.window)) SendMessageW(gw.window, WM_CLOSE, 0, 0);
+    gw.window = nullptr;
+}
+
+void FitGuide(HWND window, int width, int height, bool move) {
+    FitGuideCanvas(TheGuideWindow().view, width, height);
+    if (move) {
+        HWND owner = GetWindow(window, GW_OWNER);
+        RECT client{};
+        GetClientRect(owner, &client);
+        POINT corner{client.right, client.bottom};
+        ClientToScreen(owner, &corner);
+        // The caption and frame the client area needs; the guide's own
+        // style has the same frame as an overlapped window.
+        RECT frame{0, 0, width, height};
+        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+        const Rect r = GuideWindowRect(Point{corner.x, corner.y},
+                                       Size{frame.right - frame.left, frame.bottom - frame.top});
+        MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+LRESULT CALLBACK GuideWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            FitGuide(window, kGuideStartSide, kGuideStartSide, true);
+            return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
+                FitGuide(window, LOWORD(lParam), HIWORD(lParam), false);
+            return 0;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        // The guide-display setting stays on: the guide returns with the
+        // next puzzle.
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_NCDESTROY:
+            OnGone(window);
+            return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        // Should the guide be activated all the same, the keys go back to
+        // the main window.
+        case WM_SETFOCUS:
+            if (HWND owner = GetWindow(window, GW_OWNER)) SetFocus(owner);
+            return 0;
+        default:
+            return DefWindowProcW(window, msg, wParam, lParam);
+    }
+}

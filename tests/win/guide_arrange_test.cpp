@@ -1,0 +1,137 @@
+// The guide window and arrange mode through the main window: a picture
+// dropped with both settings on, the guide's window, the arrange keys and
+// F8's files, then the game saved and resumed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window_win.h"
+#include "base/text_win.h"
+#include "game/drop.h"
+#include "game/game_record.h"
+#include "views/arrange_pixels.h"
+#include "views/guide_window_win.h"
+#include "win_test_util.h"
+
+using namespace wintest;
+
+namespace {
+
+// Records the guide's calls and opens the real window too.
+struct GuideHost : RecordingHost {
+    void OpenGuide(const MYBIT& picture) override {
+        RecordingHost::OpenGuide(picture);
+        WinHost::OpenGuide(picture);
+    }
+    void CloseGuide() override {
+        RecordingHost::CloseGuide();
+        WinHost::CloseGuide();
+    }
+};
+
+struct GuideArrangeTest : testing::Test {
+    GuideHost host;
+    std::wstring folder = FreshFolder();
+    HWND window = nullptr;
+
+    void SetUp() override {
+        Settings& s = Shell().settings;
+        LoadSettings(s, QuotedExe(folder));
+        s.guide = s.arrangeMode = 1;
+        host.clock = 20240;
+        Shell().host = &host;
+        static bool registered = RegisterMainClass(GetModuleHandleW(nullptr));
+        ASSERT_TRUE(registered);
+        window = CreateMainWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWMAXIMIZED);
+    }
+    void TearDown() override {
+        if (window && IsWindow(window)) DestroyWindow(window);
+        PumpUntil([] { return false; }, 0);
+        ResetGame(Shell().game);
+        Shell().host = &Shell().winHost;
+    }
+    void Command(unsigned id) { SendMessageW(window, WM_COMMAND, id, 0); }
+    void Key(int vk) { SendMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(vk), 0); }
+
+    // Shown, titled, owned by the main window, with a 120 x 120 client area
+    // and its window's bottom-right corner on the main window's.
+    void ExpectGuideInTheCorner() {
+        HWND guide = TheGuideWindow().window;
+        ASSERT_NE(guide, nullptr);
+        EXPECT_TRUE(IsWindowVisible(guide));
+        EXPECT_EQ(GetWindow(guide, GW_OWNER), window);
+        wchar_t title[16] = {};
+        GetWindowTextW(guide, title, 16);
+        EXPECT_STREQ(title, L"ガイド");
+        RECT client{}, outer{}, main{};
+        GetClientRect(guide, &client);
+        EXPECT_EQ(client.right, 120);
+        EXPECT_EQ(client.bottom, 120);
+        GetWindowRect(guide, &outer);
+        GetClientRect(window, &main);
+        POINT corner{main.right, main.bottom};
+        ClientToScreen(window, &corner);
+        EXPECT_EQ(outer.right, corner.x);
+        EXPECT_EQ(outer.bottom, corner.y);
+    }
+};
+
+}  // namespace
+
+TEST_F(GuideArrangeTest, TheGuideSitsInTheCornerAndArrangeModeWritesItsPictures) {
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    PuzzleGame& g = Shell().game;
+    SetFocus(window);
+    OnDropFile(g, Narrow(picture));
+    // Opened as making starts; the keys stay with the main window.
+    ASSERT_NO_FATAL_FAILURE(ExpectGuideInTheCorner());
+    EXPECT_EQ(GetFocus(), window);
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+
+    HWND first = TheGuideWindow().window;
+    Command(0x5040);
+    EXPECT_FALSE(IsWindow(first));
+    Command(0x5041);
+    ASSERT_NO_FATAL_FAILURE(ExpectGuideInTheCorner());
+
+    // Up recomputes with the colour model's own pixels (this platform's
+    // sine and cosine); Space counts a blur pass.
+    Key(VK_UP);
+    MYBIT plain;
+    ConvertArranged(plain, g.arrangedCanvas, ArrangeOffsets{0, 0, 1}, HueDirections{});
+    EXPECT_TRUE(!plain.Empty() && plain.pixels == g.arranged.pixels);
+    Key(VK_SPACE);
+    EXPECT_EQ(g.blurCount, 1);
+    host.boxes.clear();
+    Key(VK_F8);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "seiretu.bmpへ出力しました。\n全体はseiretu_all.bmpへ出力しました。");
+    const Rect in = g.innerRect;
+    EXPECT_EQ(ReadBytes(folder + L"\\seiretu_all.bmp").size(), 54 + g.arranged.PixelCount() * 4);
+    EXPECT_EQ(ReadBytes(folder + L"\\seiretu.bmp").size(), 54 + size_t(in.Width()) * in.Height() * 4);
+
+    // The close box leaves the setting on: resuming opens the guide again.
+    SendMessageW(TheGuideWindow().window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(TheGuideWindow().window, nullptr);
+    Shell().settings.arrangeMode = 0;
+    Command(0x5011);
+    auto resumedAndScattered = [&](uint32_t clock) {
+        host.clock = clock;
+        OnDropFile(g, Narrow(folder) + "\\花畑.pko");
+        Command(0x5014);
+        std::vector<int32_t> layout;
+        for (int i = 0; i < g.board.count; ++i)
+            layout.insert(layout.end(), {g.board.pieces[i].left, g.board.pieces[i].top});
+        return layout;
+    };
+    // A resumed game scatters by the clock, not the same in every run.
+    const std::vector<int32_t> first1111 = resumedAndScattered(1111);
+    ASSERT_NO_FATAL_FAILURE(ExpectGuideInTheCorner());
+    Shell().settings.guide = 0;  // each close waits for a window manager Xvfb lacks
+    EXPECT_EQ(resumedAndScattered(1111), first1111);
+    EXPECT_NE(resumedAndScattered(2222), first1111);
+}
