@@ -7,6 +7,7 @@
 // have alpha 0.  Colours handed in are ColorRef (0x00BBGGRR).
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -148,6 +149,45 @@ struct ChromaOffsets {
     double greenRed = 0, greenBlue = 0;  // what green loses to each of them
 };
 ChromaOffsets ChromaOffsetsOf(double hue, double chroma);
+
+// The colour model's parts, for work that keeps a hue's direction between
+// calls (arrange mode turns every pixel's hue by the same amount many
+// times): luma weights, the chroma of the most saturated colour, and the
+// steps of RgbToYhc and ChromaOffsetsOf, which are made of them.
+namespace yhc {
+inline constexpr double kWr = 0.298912, kWg = 0.586611, kWb = 0.114478;
+inline constexpr double kChromaFull = 227.687438;
+inline constexpr double kPi = 3.14159265358979323846;
+
+inline double Clamp100(double v) {
+    return v < 0 ? 0 : (v > 100 ? 100 : v);
+}
+// Luma and chroma on their 0 .. 100 scales; d and e are the colour
+// differences whose angle is the hue.
+inline void LumaChroma(uint32_t pixel, double& y, double& chroma, double& d, double& e) {
+    const double r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    const double luma = kWr * r + kWg * g + kWb * b;
+    d = r - luma;
+    e = b - luma;
+    y = luma * 100 / 255;
+    chroma = std::sqrt(d * d + e * e) * 100 / kChromaFull;
+}
+// The angle of a hue on its 0 .. 100 scale, as YhcToPixel turns it.
+inline double HueAngle(double hue) {
+    return Clamp100(hue) * 2 * kPi / 100 - kPi;
+}
+// ChromaOffsetsOf for a hue given by the sine and cosine of its angle.
+inline ChromaOffsets OffsetsAt(double sine, double cosine, double chroma) {
+    const double c = Clamp100(chroma) * kChromaFull / 100;
+    ChromaOffsets o;
+    o.red = c * sine;
+    o.blue = c * cosine;
+    o.greenRed = o.red * kWr / kWg;
+    o.greenBlue = o.blue * kWb / kWg;
+    return o;
+}
+}  // namespace yhc
+
 inline uint32_t LumaToPixel(double luma, const ChromaOffsets& o) {
     const double y = (luma < 0 ? 0 : (luma > 100 ? 100 : luma)) * 255 / 100;
     // NaN (from a NaN argument) gives 0 rather than reaching the cast.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numbers>
 
 #include "image/mybit.h"
 
@@ -18,11 +17,7 @@ constexpr int kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 // The bevel percentage deep inside a piece: no edge within the radius.
 constexpr uint32_t kFlat = 50;
 
-// Luma weights and the chroma of the most saturated colour, which scales
-// chroma to 0 .. 100.
-constexpr double kWr = 0.298912, kWg = 0.586611, kWb = 0.114478;
-constexpr double kChromaFull = 227.687438;
-constexpr double kPi = std::numbers::pi;
+using yhc::kPi;
 
 }  // namespace
 
@@ -165,25 +160,15 @@ void MYBIT::ApplyBevel(const MYBIT& source, const MYBIT& map, int edgeLight) {
 }
 
 void RgbToYhc(uint32_t pixel, double& y, double& hue, double& chroma) {
-    const double r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
-    const double luma = kWr * r + kWg * g + kWb * b;
-    const double d = r - luma, e = b - luma;
+    double d, e;
+    yhc::LumaChroma(pixel, y, chroma, d, e);
     const double angle = d != 0 ? std::atan2(d, e) + kPi : 0;
-    y = luma * 100 / 255;
     hue = angle * 100 / (2 * kPi);
-    chroma = std::sqrt(d * d + e * e) * 100 / kChromaFull;
 }
 
 ChromaOffsets ChromaOffsetsOf(double hue, double chroma) {
-    auto clamp = [](double v) { return v < 0 ? 0 : (v > 100 ? 100 : v); };
-    const double c = clamp(chroma) * kChromaFull / 100;
-    const double theta = clamp(hue) * 2 * kPi / 100 - kPi;
-    ChromaOffsets o;
-    o.red = c * std::sin(theta);
-    o.blue = c * std::cos(theta);
-    o.greenRed = o.red * kWr / kWg;
-    o.greenBlue = o.blue * kWb / kWg;
-    return o;
+    const double theta = yhc::HueAngle(hue);
+    return yhc::OffsetsAt(std::sin(theta), std::cos(theta), chroma);
 }
 
 uint32_t YhcToPixel(double y, double hue, double chroma) {

@@ -1,50 +1,20 @@
 #include "views/arrange_pixels.h"
 
 #include <cmath>
-#include <numbers>
 #include <utility>
 
 #include "pieces/board.h"
 
 namespace {
 
-// The colour model's constants and arithmetic (RgbToYhc, ChromaOffsetsOf),
-// repeated operation for operation so that the sums round exactly as there:
-// the luma weights, the chroma of the most saturated colour, pi.  The
-// equality tests against RgbToYhc / YhcToPixel keep the two in step.
-constexpr double kWr = 0.298912, kWg = 0.586611, kWb = 0.114478;
-constexpr double kChromaFull = 227.687438;
-constexpr double kPi = std::numbers::pi;
-
-// As the colour model clamps its arguments; NaN passes through as there.
-inline double Clamp100(double v) {
-    return v < 0 ? 0 : (v > 100 ? 100 : v);
-}
-
-// The angle YhcToPixel gives a hue.
-inline double HueAngle(double hue) {
-    return Clamp100(hue) * 2 * kPi / 100 - kPi;
-}
-
 void ConvertWithDirections(MYBIT& out, const MYBIT& canvas, const ArrangeOffsets& o, const double* sinCos) {
     const uint32_t* in = canvas.pixels.data();
     uint32_t* to = out.pixels.data();
     const size_t n = canvas.PixelCount();
     for (size_t i = 0; i < n; ++i) {
-        const uint32_t p = in[i];
-        // RgbToYhc's luma and chroma.
-        const double r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        const double luma = kWr * r + kWg * g + kWb * b;
-        const double d = r - luma, e = b - luma;
-        const double y = luma * 100 / 255;
-        const double chroma = std::sqrt(d * d + e * e) * 100 / kChromaFull;
-        // ChromaOffsetsOf with the sine and cosine found beforehand.
-        const double c = Clamp100(chroma + o.chroma) * kChromaFull / 100;
-        ChromaOffsets co;
-        co.red = c * sinCos[2 * i];
-        co.blue = c * sinCos[2 * i + 1];
-        co.greenRed = co.red * kWr / kWg;
-        co.greenBlue = co.blue * kWb / kWg;
+        double y, chroma, d, e;
+        yhc::LumaChroma(in[i], y, chroma, d, e);
+        const ChromaOffsets co = yhc::OffsetsAt(sinCos[2 * i], sinCos[2 * i + 1], chroma + o.chroma);
         to[i] = LumaToPixel(y + o.luma, co);
     }
 }
@@ -118,7 +88,7 @@ int FindHueDirections(HueDirections& dirs, const MYBIT& canvas, double hueOffset
         }
         double y, hue, chroma;
         RgbToYhc(in[i], y, hue, chroma);
-        const double theta = HueAngle(hue + hueOffset);
+        const double theta = yhc::HueAngle(hue + hueOffset);
         sc[2 * i] = std::sin(theta);
         sc[2 * i + 1] = std::cos(theta);
     }
