@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native (GoogleTest), the fuzz
-# targets' corpus replay and a short deterministic fuzz run, and the Windows
-# tests under Wine.  Exits non-zero on any failure.
+# Builds everything and runs every test: native (GoogleTest), the same
+# built with sanitizers, the fuzz targets' corpus replay and a short
+# deterministic fuzz run, and the Windows tests under Wine.  Exits non-zero
+# on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -20,6 +21,13 @@ cmake --build --preset native -j "$jobs"
 
 step "native tests"
 ctest --preset native -j "$jobs" || status=1
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer:
+# any report stops its test program, so the test fails.
+step "native tests with sanitizers"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs" || status=1
 
 if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
   step "fuzz targets"
