@@ -56,16 +56,7 @@ std::string Photo() {
         j.width = 4000;
         j.height = 3000;
         j.quality = 90;
-        // Gradients under fine grain, so that the file is as large as a
-        // camera's (a smooth picture decodes faster than a photograph).
-        j.fill = [](int x, int y, uint8_t* s) {
-            uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u;
-            h = (h ^ (h >> 13)) * 1274126177u;
-            const int grain = static_cast<int>((h >> 24) % 32) - 16;
-            auto clamp = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-            s[0] = clamp(x / 16 + y / 24 + grain), s[1] = clamp(((x ^ y) >> 4) + grain),
-            s[2] = clamp(y / 12 + grain / 2);
-        };
+        j.fill = PhotoSamples;
         const std::string p = (Dir() / "photo.jpg").string();
         readtest::WriteFile(p, j.Build());
         return p;

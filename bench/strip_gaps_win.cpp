@@ -14,6 +14,7 @@
 #include "app/main_window_win.h"
 #include "app/sounds.h"
 #include "base/text_win.h"
+#include "bench_pictures.h"
 #include "browser/browser_window_win.h"
 #include "image/read_files.h"
 
@@ -42,14 +43,7 @@ void MakeFolder(const std::wstring& folder, int n) {
     j.width = 4000;
     j.height = 3000;
     j.quality = 90;
-    j.fill = [](int x, int y, uint8_t* s) {
-        uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u;
-        h = (h ^ (h >> 13)) * 1274126177u;
-        const int grain = static_cast<int>((h >> 24) % 32) - 16;
-        auto clamp = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-        s[0] = clamp(x / 16 + y / 24 + grain), s[1] = clamp(((x ^ y) >> 4) + grain),
-        s[2] = clamp(y / 12 + grain / 2);
-    };
+    j.fill = PhotoSamples;
     const std::wstring first = folder + L"\\0000.jpg";
     readtest::WriteFile(Narrow(first), j.Build());
     for (int i = 1; i < n; ++i) {

@@ -31,7 +31,7 @@ foreach(src IN LISTS PUKKO_WIN_BENCHES)
   add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/resources/pukko.rc)
   target_link_libraries(${name} PRIVATE pukko_shell)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/tests
-    ${PUKKO_GENERATED_DIR})
+    ${CMAKE_SOURCE_DIR}/bench ${PUKKO_GENERATED_DIR})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   add_dependencies(${name} pukko_data)
 endforeach()
