@@ -13,6 +13,14 @@ target_include_directories(pukko_shell PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 enable_language(RC)
+# The version resource in pukko.rc shows the project's version.
+set(pukko_patch ${PROJECT_VERSION_PATCH})
+if(NOT pukko_patch)
+  set(pukko_patch 0)
+endif()
+add_compile_definitions($<$<COMPILE_LANGUAGE:RC>:PUKKO_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}>
+  $<$<COMPILE_LANGUAGE:RC>:PUKKO_VERSION_MINOR=${PROJECT_VERSION_MINOR}>
+  $<$<COMPILE_LANGUAGE:RC>:PUKKO_VERSION_PATCH=${pukko_patch}>)
 add_executable(pukko WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win.cpp
   ${CMAKE_SOURCE_DIR}/resources/pukko.rc)
 target_link_libraries(pukko PRIVATE pukko_shell)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (GoogleTest), the same
 # built with sanitizers, the fuzz targets' corpus replay and a short
-# deterministic fuzz run, and the Windows tests under Wine.  Exits non-zero
-# on any failure.
+# deterministic fuzz run, the Windows tests under Wine and the Windows
+# package.  Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -46,6 +46,11 @@ source scripts/xvfb.sh
 pukko_display
 pukko_wine_prefix
 ctest --preset windows || status=1
+
+# The zip a player downloads, unpacked into a folder whose path holds
+# Japanese and spaces, and started from there.
+step "Windows package"
+./scripts/package.sh --check || status=1
 wineserver -k 2>/dev/null || true
 
 if [ $status -ne 0 ]; then

@@ -306,7 +306,13 @@ void WriteBmp32(const fs::path& p, const Canvas& c) {
 }
 
 void WriteJpeg(const fs::path& p, const Canvas& c, int quality) {
-    std::FILE* f = std::fopen(p.string().c_str(), "wb");
+#ifdef _WIN32
+    // A narrow name would pass through the ANSI code page, which may lack
+    // the file's Japanese characters.
+    std::FILE* f = _wfopen(p.c_str(), L"wb");
+#else
+    std::FILE* f = std::fopen(p.c_str(), "wb");
+#endif
     if (!f) {
         std::fprintf(stderr, "pukko_datagen: cannot write %s\n", p.string().c_str());
         std::exit(1);
@@ -376,15 +382,17 @@ int main(int argc, char** argv) {
     WriteIcon(gen / "pukko.ico");
     WriteToolbar(gen / "toolbar.bmp");
 
-    WriteJpeg(bin / "image" / "山と湖.jpg", Landscape(1600, 1200), 90);
-    WriteJpeg(bin / "image" / "夕焼けの海.jpg", SunsetSea(1024, 768), 90);
-    WriteBmp24(bin / "image" / "花畑.bmp", FlowerField(800, 600));
+    // The names are UTF-8 (u8): on Windows a plain narrow name would be read
+    // in the ANSI code page.
+    WriteJpeg(bin / "image" / u8"山と湖.jpg", Landscape(1600, 1200), 90);
+    WriteJpeg(bin / "image" / u8"夕焼けの海.jpg", SunsetSea(1024, 768), 90);
+    WriteBmp24(bin / "image" / u8"花畑.bmp", FlowerField(800, 600));
 
-    WriteBmp24(bin / "pattern" / "波.bmp", WavyPattern(400, 4));
-    WriteBmp24(bin / "pattern" / "レンガ.bmp", BrickPattern(480, 320, 120, 40));
+    WriteBmp24(bin / "pattern" / u8"波.bmp", WavyPattern(400, 4));
+    WriteBmp24(bin / "pattern" / u8"レンガ.bmp", BrickPattern(480, 320, 120, 40));
 
-    WriteBmp24(bin / "back" / "タイル１.bmp", FeltTile(128));
-    WriteBmp24(bin / "back" / "タイル２.bmp", WoodTile(128));
+    WriteBmp24(bin / "back" / u8"タイル１.bmp", FeltTile(128));
+    WriteBmp24(bin / "back" / u8"タイル２.bmp", WoodTile(128));
 
     WriteBmp32(bin / "program" / "frame.bmp", Frame());
     WriteBmp32(bin / "program" / "folder.bmp", Folder());
