@@ -6,6 +6,9 @@
 #   cmake --preset windows && cmake --build --preset windows
 #   bench/making_in_window.sh [RUNS]
 #
+# PUKKO_WINDOWS_BUILD names another Windows build folder to measure (an
+# older commit's, to compare).
+#
 # For each case (300 pieces of a 1080 x 1920 photograph at 1200 pixels, and
 # 1000 pieces of a 4000 x 2250 one at 2000 pixels) the real pukko.exe is
 # started maximised, the piece count and size are chosen from its menu, the
@@ -28,7 +31,7 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 RUNS=${1:-5}
-WIN=$ROOT/build/windows
+WIN=${PUKKO_WINDOWS_BUILD:-$ROOT/build/windows}
 WORK=$ROOT/build/making_in_window
 BIN=$WIN/bin
 DEPS=${PUKKO_DEPS_PREFIX:-$ROOT/build/deps/mingw}
@@ -80,6 +83,10 @@ best() {  # the smallest of the numbers given
   printf '%s\n' "$@" | sort -g | head -n 1
 }
 
+median() {  # the middle one of the numbers given (the lower of two)
+  printf '%s\n' "$@" | sort -g | sed -n "$((($# + 1) / 2))p"
+}
+
 message=$(field "$(desktop "$HELPER" chain | tr -d '\r')" message_ms)
 echo "a posted message going round by itself: $message ms"
 echo "case                      window_ms  make_ms  diff_ms  steps  diff_per_step_ms  ratio  longest_step_ms  drop_ms"
@@ -115,6 +122,7 @@ for spec in "300 1200 1080 1920" "1000 2000 4000 2250"; do
 
   window=$(best "${windowTimes[@]}")
   make=$(best "${makeTimes[@]}")
+  echo "  medians: window $(median "${windowTimes[@]}") ms, pukko-make $(median "${makeTimes[@]}") ms" >&2
   # One step per mask row (twice the picture's height) and per piece, and
   # the rim width, the cutting order, the neighbours and the start of play.
   steps=$((2 * height + madePieces + 4))
