@@ -8,6 +8,13 @@
 // with the memory of earlier puzzles reused as a game reuses it; first_ms
 // is the whole making as the first puzzle of a run, and peak_MB the peak
 // resident memory while that puzzle was made.
+//
+// "Reused" is made to hold: the C library keeps the memory a puzzle frees
+// for the next one.  Left to its own heuristics it hands the top of its heap
+// back to the system whenever what was freed there passes a threshold, and
+// the next puzzle faults every page in again; whether that happens turns on
+// where one small block of the previous puzzle happened to lie, and it can
+// triple a 20-piece puzzle's time.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -27,6 +34,14 @@
 #include "making/making_steps.h"
 
 namespace {
+
+// No block is mapped on its own below 32 MB, and the heap is never trimmed
+// but by ResetPeakMemory.
+const bool kMemoryKept = [] {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    return true;
+}();
 
 // Peak resident memory, reset before each puzzle (Linux).  Memory freed by
 // the previous puzzle goes back to the system first, or it would count.

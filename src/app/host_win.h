@@ -58,6 +58,20 @@ class WinHost : public Host {
   private:
     HWND window_ = nullptr;
     HWND progress_ = nullptr;  // at most one bar at a time
+
+    // While a chain of steps runs no WM_PAINT comes (posted messages come
+    // first), so each step shows what it changed itself.
+    Rect changed_;  // client pixels changed since the last step was posted
+    void ShowChanged();
+
+    // The bar's position as the steps have moved it, and as the bar on the
+    // screen shows it: its range, filled pixels and width in pixels.
+    int progressRange_ = 0;
+    int progressPos_ = 0;
+    int progressShown_ = 0;
+    int progressWidth_ = 0;
+    uint32_t progressMoved_ = 0;  // tick count of the bar's last move
+    void MoveProgress();
 };
 
 // The text of the Windows error box: the call, its object and the system's

@@ -62,6 +62,15 @@ void OnPaint(HWND window) {
     AfterPaint(app.game);
 }
 
+// The client area painted into a DC the caller holds: the making steps show
+// each new piece this way, as no WM_PAINT comes while they run.
+void OnPrintClient(HWND window, HDC dc) {
+    ShellRecords& app = Shell();
+    RECT client{};
+    GetClientRect(window, &client);
+    PaintBoard(dc, client, app.background, app.settings);
+}
+
 }  // namespace
 
 ShellRecords& Shell() {
@@ -95,6 +104,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_PAINT:
             OnPaint(window);
+            return 0;
+        case WM_PRINTCLIENT:
+            OnPrintClient(window, reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_CLOSE:
             OnClose(g);

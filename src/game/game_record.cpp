@@ -33,6 +33,7 @@ void ResetGame(PuzzleGame& g) {
 
     g.picture.Free();
     g.pattern.Free();
+    g.grid = GridDivision{};
     g.finished.Free();
     g.arrangedCanvas.Free();
     g.arranged.Free();

@@ -10,6 +10,7 @@
 #include "base/host.h"
 #include "base/rand.h"
 #include "image/mybit.h"
+#include "making/grid.h"
 #include "making/making_state.h"
 #include "pieces/board.h"
 #include "views/arrange_pixels.h"
@@ -40,6 +41,8 @@ struct PuzzleGame {
     Board board;
     MYBIT picture;  // the picture being played, after loading and fitting
     MYBIT pattern;  // the cutting pattern or mask of the making
+    // The grid the mask was drawn on; no cells for a cutting pattern.
+    GridDivision grid;
     int32_t placedCount = 0;
 
     // Pointer state.

@@ -77,6 +77,7 @@ void ResetMaking(MakingState& m) {
     m.labelCursor = 0;
     m.cutPosition = 0;
     m.areasFull = 0;
+    std::vector<MeetingWord>().swap(m.meetingWords);
 }
 
 int64_t MakeTwoLevel(MYBIT& mask) {
@@ -235,6 +236,19 @@ void CutPiece(MakingState& m, int k, int32_t edgeLight) {
     }
     std::vector<Point> marked;
     MarkOutline(pm, &marked);
+    // The words a grid's meeting point gives this piece join its outline.
+    const auto given =
+        std::equal_range(m.meetingWords.begin(), m.meetingWords.end(), MeetingWord{k, 0},
+                         [](const MeetingWord& a, const MeetingWord& b) { return a.area < b.area; });
+    for (auto it = given.first; it != given.second; ++it) {
+        const int x = static_cast<int>(it->word % static_cast<uint32_t>(W)) - left;
+        const int y = static_cast<int>(it->word / static_cast<uint32_t>(W)) - top;
+        if (x < 0 || y < 0 || x >= w || y >= h) continue;
+        uint32_t& v = pm.At(x, y);
+        if (v == kMaskOutline) continue;
+        v = kMaskOutline;
+        marked.push_back(Point{x, y});
+    }
     std::vector<uint32_t>& outline = m.outlines[k];
     outline.clear();
     outline.reserve(marked.size());

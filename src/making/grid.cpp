@@ -157,8 +157,10 @@ CutList CutLinesForGrid(const GridDivision& g, int32_t arrange, const ShapeTable
 }
 
 CutList BuildCutLines(int32_t& count, int32_t& maskWidth, int32_t& maskHeight, int32_t arrange,
-                      ArrangeRects& rects, const Settings& settings, Rand& rng, Host& host) {
+                      ArrangeRects& rects, const Settings& settings, Rand& rng, Host& host,
+                      GridDivision* division) {
     GridDivision g = DivideGrid(count, maskWidth, maskHeight, arrange, host);
+    if (division) *division = g;
     count = g.rows * g.columns;
     maskWidth = g.columns * g.cellWidth;
     maskHeight = g.rows * g.cellHeight;

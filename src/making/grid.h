@@ -65,8 +65,10 @@ struct ArrangeRects {
 // size is trimmed to whole cells.  The arrange rectangles are written only in
 // arrange mode, where the first and last cut of every row and of every column
 // share one shape so that the arranged picture's edges match.
+// The division itself is written to *division when it is given.
 CutList BuildCutLines(int32_t& count, int32_t& maskWidth, int32_t& maskHeight, int32_t arrange,
-                      ArrangeRects& rects, const Settings& settings, Rand& rng, Host& host);
+                      ArrangeRects& rects, const Settings& settings, Rand& rng, Host& host,
+                      GridDivision* division = nullptr);
 
 // The same lines for a grid already divided (no message, no trimming).
 CutList CutLinesForGrid(const GridDivision& grid, int32_t arrange, const ShapeTables& shapes, Rand& rng);

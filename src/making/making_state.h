@@ -35,6 +35,16 @@ struct AreaBox {
     int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;  // inclusive while labelling
 };
 
+// A line word at a meeting point of a grid's cutting lines that belongs to
+// an area's piece (see meeting_points.h): mask word index y * maskWidth + x.
+struct MeetingWord {
+    int32_t area = 0;
+    uint32_t word = 0;
+    friend bool operator<(const MeetingWord& a, const MeetingWord& b) {
+        return a.area != b.area ? a.area < b.area : a.word < b.word;
+    }
+};
+
 struct MakingState {
     MakingState() : boxes(kMaxAreas), pieceMasks(kMaxAreas), outlines(kMaxAreas) {}
 
@@ -59,4 +69,9 @@ struct MakingState {
     // cut (a 1000-piece puzzle would keep a hundred megabytes of them).
     std::vector<std::vector<uint32_t>> outlines;  // kMaxAreas
     int32_t areasFull = 0;                        // 1 when labelling stopped at kMaxAreas areas
+
+    // Grid puzzles only: the words at the meeting points of the cutting
+    // lines that no area touches across a side, each listed with every area
+    // it is given to; sorted.  Empty for a cutting pattern.
+    std::vector<MeetingWord> meetingWords;
 };

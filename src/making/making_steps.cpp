@@ -10,6 +10,7 @@
 #include "image/picture_read.h"
 #include "making/cutting.h"
 #include "making/grid.h"
+#include "making/meeting_points.h"
 #include "making/piece_pictures.h"
 #include "pieces/board.h"
 
@@ -43,22 +44,25 @@ int PrepareFromPicture(PuzzleGame& g, const MYBIT& loaded) {
     Host& host = *g.host;
     const Settings& s = *g.settings;
     const int w = loaded.Width(), h = loaded.Height();
+    g.grid = GridDivision{};
     // The sizes alone decide, before the mask is made.
     if (!MaskFits(2 * static_cast<int64_t>(w), 2 * static_cast<int64_t>(h), host)) return 0;
     if (loaded.Empty()) return 0;
     int32_t W = 2 * w, H = 2 * h, count = s.pieceCount;
     ArrangeRects rects{g.wholeRect, g.innerRect};
-    CutList lines = BuildCutLines(count, W, H, s.arrangeMode, rects, s, g.rng, host);
+    CutList lines = BuildCutLines(count, W, H, s.arrangeMode, rects, s, g.rng, host, &g.grid);
     g.wholeRect = rects.whole;
     g.innerRect = rects.inner;
     g.pattern.CreateFilled(0xFFFFFF, W, H);
     g.pattern.DrawBeziers(lines, 0x000000);
+    CloseMeetingPoints(g.pattern, g.grid);
     // The centre of the loaded picture, trimmed to the grid.
     g.picture.CropFrom(loaded, (w - W / 2) / 2, (h - H / 2) / 2, W / 2, H / 2);
     return 1;
 }
 
 int TilePattern(PuzzleGame& g, int pw, int ph, int qw, int qh, int nx, int ny) {
+    g.grid = GridDivision{};
     const int64_t mw = static_cast<int64_t>(nx) * qw, mh = static_cast<int64_t>(ny) * qh;
     if (!MaskFits(mw, mh, *g.host)) return 0;
     MYBIT tile;
@@ -74,6 +78,7 @@ int TilePattern(PuzzleGame& g, int pw, int ph, int qw, int qh, int nx, int ny) {
 }
 
 int FitPictureToPattern(PuzzleGame& g, int pw, int ph, int qw, int qh) {
+    g.grid = GridDivision{};
     const int tw = qw / 2, th = qh / 2;
     if (tw == pw && th == ph) return 1;
     // Nothing to scale from or to; making refuses the empty result.
@@ -140,6 +145,7 @@ unsigned EdgeWidthStep(PuzzleGame& g) {
         ResetMaking(m);
         return 0;
     }
+    GiveMeetingWords(m, g.grid);
     ComputeEdgeWidth(m, g.settings->edgeThick);
     g.host->PostStep(MSG_MAKE_3);
     return MSG_MAKE_3;

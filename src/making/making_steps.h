@@ -29,8 +29,10 @@ int PrepareFromCurves(PuzzleGame& g, const std::string& picturePath);
 
 // A grid puzzle from a picture already loaded at its playing size: the
 // cutting lines for the piece-count setting are drawn into a white mask of
-// twice the picture's size (the game's pattern), and the game's picture
-// becomes the loaded picture's centre trimmed to whole cells.  Refused with a
+// twice the picture's size (the game's pattern) with their meeting points
+// closed, the grid is kept in the game for the cutting, and the game's
+// picture becomes the loaded picture's centre trimmed to whole cells.  The
+// pattern preparers below leave the game without a grid.  Refused with a
 // message (result 0) when the mask would exceed kMaxMaskPixels; 0 without a
 // message for an empty picture (its reader has reported it).
 int PrepareFromPicture(PuzzleGame& g, const MYBIT& loaded);

@@ -72,8 +72,9 @@ struct Play : ::testing::Test {
         ASSERT_EQ(StartPuzzle(g, picturePath), 1);
         ASSERT_EQ(RunMakingToPlay(g), 1);
         ASSERT_EQ(g.State(), kStatePlaying);
-        // Six pieces, and the specks where the cutting lines cross.
+        // Six pieces, one per cell.
         ASSERT_EQ(g.totalPieces, 6);
+        ASSERT_EQ(b.count, 6);
         ASSERT_EQ(CountGroups(b), 6);
         host.sounds.clear();
         host.boxes.clear();

@@ -70,7 +70,8 @@ TEST_F(Start, APictureIsCutAlongTheGridAndPlayStarts) {
     for (size_t i = 0; i < host.posted.size(); ++i) EXPECT_EQ(MakingStep(g, host.posted[i]), 1);
     EXPECT_EQ(host.posted.back(), static_cast<unsigned>(MSG_MAKE_DONE));
     EXPECT_EQ(g.State(), kStatePlaying);
-    EXPECT_EQ(g.totalPieces, 6);  // specks where lines meet do not count
+    EXPECT_EQ(g.totalPieces, 6);
+    EXPECT_EQ(g.board.count, 6);  // one piece per cell, no speck where lines meet
     EXPECT_EQ(g.startTick, 6234u);
     EXPECT_TRUE(host.TimerRunning(IDT_CLOCK));
     EXPECT_EQ(host.foreground, 1);

@@ -49,7 +49,7 @@ struct MakingFixture {
 
 // Piece k's mask as cutting made it (released once the piece was cut):
 // the area's words of the labelled mask inside the piece rectangle, with
-// the outline marked.
+// the outline marked and the words a grid's meeting points gave it.
 inline MYBIT RebuildPieceMask(const MakingState& m, int k) {
     const AreaBox& r = m.boxes[k];
     MYBIT pm;
@@ -58,5 +58,9 @@ inline MYBIT RebuildPieceMask(const MakingState& m, int k) {
         for (int x = 0; x < pm.Width(); ++x)
             pm.At(x, y) = m.mask.At(r.minX + x, r.minY + y) == static_cast<uint32_t>(k + 1) ? kMaskInside : 0;
     MarkOutline(pm);
+    for (const MeetingWord& w : m.meetingWords)
+        if (w.area == k)
+            pm.At(static_cast<int>(w.word % m.maskWidth) - r.minX,
+                  static_cast<int>(w.word / m.maskWidth) - r.minY) = kMaskOutline;
     return pm;
 }

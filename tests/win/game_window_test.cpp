@@ -170,7 +170,8 @@ TEST_F(GameWindowTest, MenuCommandsSaveScatterAndSwitchTheHints) {
     EXPECT_EQ(host.boxes[0].owner, Owner::kNone);
     int32_t remaining = 0, total = 0;
     EXPECT_TRUE(ReadSavedCounts(Narrow(folder) + "\\花畑.pko", remaining, total));
-    EXPECT_EQ(remaining, g.totalPieces);  // specks where cutting lines meet do not count
+    EXPECT_EQ(remaining, g.totalPieces);
+    EXPECT_EQ(total, b.count);  // one piece per cell, no speck where cutting lines meet
 
     // The grey hint comes and goes at once; the guide closes and opens.
     Command(0x5042);
