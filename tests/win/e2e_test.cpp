@@ -1,8 +1,9 @@
 // Whole games played as a player plays them, through the real window: the
 // picture strip at start-up, a click on a picture, every piece turned and
 // dragged with the mouse until the picture is whole; a game saved, the
-// program closed and started again and the game taken up from its cell.
-// Each test also prints the speed figures it sees.
+// program closed and started again and the game taken up from its cell; a
+// pattern puzzle chosen in the two strips.  Each test also prints the speed
+// figures it sees.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -206,4 +207,24 @@ TEST_F(EndToEndTest, ASavedGameIsTakenUpAfterARestartAndFinishingItDeletesIt) {
     Report("restore of a saved game of 1000 pieces", click);
     EXPECT_GE(g.board.count, 1000);
     EXPECT_TRUE(InProgress(g));
+}
+
+TEST_F(EndToEndTest, APatternPuzzleIsChosenInTheTwoStripsAndPutTogether) {
+    ASSERT_NO_FATAL_FAILURE(CopyData(L"image", {kPicture}));
+    ASSERT_NO_FATAL_FAILURE(CopyData(L"pattern", {L"波.bmp"}));
+    Shell().settings.pieceCount = 0;
+    ASSERT_NO_FATAL_FAILURE(Create());
+    ASSERT_TRUE(WaitListed(0));
+    ASSERT_TRUE(WaitListed(1));
+    ClickEntry(0, IndexOf(0, Image(kPicture)));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(g.State(), kStateNone);  // waits for the pattern
+    ClickEntry(1, IndexOf(1, folder + L"\\pattern\\波.bmp"));
+    ASSERT_TRUE(WaitPlaying());
+    const int total = g.totalPieces;
+    EXPECT_GT(total, 12);
+
+    SolveByMouse(window, g, Origin(), 1);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(ExpectCompletion(total));
 }
