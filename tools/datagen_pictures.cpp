@@ -239,30 +239,35 @@ Canvas FlowerField(int w, int h) {
 }
 
 // Black cutting lines on white: a grid whose lines wave, repeating seamlessly
-// across the tile.  Lines are 3 pixels wide, so areas stay apart even when
-// cut by 4-connected fills.
+// across the tile, half a cell in from the edges (a wave grazing an edge
+// would cut off slivers too small to join anything).  Each line is the one
+// pixel nearest the curve in every row or column: flatter than 45 degrees,
+// it is 8-connected, so it keeps the 4-connected areas apart, and each of
+// its pixels touches the areas on both sides, which is how making finds
+// neighbours.  A thicker line would leave no piece a neighbour to join.
 Canvas WavyPattern(int size, int cells) {
     Canvas c(size, size, 0x00FFFFFF);
     double cell = static_cast<double>(size) / cells;
     double amp = cell * 0.1;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            double u = x - amp * std::sin(2 * kPi * 2 * y / size);
-            double v = y - amp * std::sin(2 * kPi * 2 * x / size + 1.0);
+            double u = x - cell / 2 - amp * std::sin(2 * kPi * 2 * y / size);
+            double v = y - cell / 2 - amp * std::sin(2 * kPi * 2 * x / size + 1.0);
             double du = std::fmod(std::fmod(u, cell) + cell, cell);
             double dv = std::fmod(std::fmod(v, cell) + cell, cell);
-            if (std::min(du, cell - du) < 1.5 || std::min(dv, cell - dv) < 1.5) c.At(x, y) = 0;
+            if (std::min(du, cell - du) <= 0.5 || std::min(dv, cell - dv) <= 0.5) c.At(x, y) = 0;
         }
     return c;
 }
 
-// Bricks in a running bond; every other row is shifted by half a brick.
+// Bricks in a running bond; every other row is shifted by half a brick.  The
+// joints are one pixel wide, for the same reason as the waves' lines.
 Canvas BrickPattern(int w, int h, int brickW, int brickH) {
     Canvas c(w, h, 0x00FFFFFF);
     for (int y = 0; y < h; ++y) {
         int shift = (y / brickH) % 2 ? brickW / 2 : 0;
         for (int x = 0; x < w; ++x)
-            if (y % brickH < 2 || (x + shift) % brickW < 2) c.At(x, y) = 0;
+            if (y % brickH == 0 || (x + shift) % brickW == 0) c.At(x, y) = 0;
     }
     return c;
 }

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "app/host_win.h"
+#include "browser/browser_view.h"
+#include "game/puzzle_game.h"
 #include "image/mybit.h"
 
 namespace wintest {
@@ -102,5 +105,67 @@ struct RecordingHost : WinHost {
         if (realBrowsers) WinHost::OpenBrowser(slot, folder, at, speed);
     }
 };
+
+// The program in-process as a player meets it: the main window created as
+// the program creates it, with real thumbnail strips whose workers report
+// their boxes and sounds to Scanned().  The test's folder holds a copy of
+// the program; the settings are read from it (the defaults at first), so a
+// test changes them before Create, as pukko.ini would.
+struct PlayerTest : testing::Test {
+    RecordingHost host;
+    std::wstring folder;
+    HWND window = nullptr;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The window made, shown maximised, and its strips opened.
+    void Create();
+    // The program closed (WM_CLOSE) and its settings written as at the end
+    // of a run, then started again: settings read back from the folder, a
+    // game record with nothing in it, a new window.
+    void Restart();
+
+    BrowserView& View(int slot);
+    bool WaitListed(int slot);
+    // The entry of a slot naming that file, or -1.
+    int IndexOf(int slot, const std::wstring& file);
+    // A click on the cell of an entry.  A strip holding more cells than it
+    // shows is first stepped with the wheel until the entry is leftmost,
+    // which also stops its drift.
+    void ClickEntry(int slot, int index);
+    // Until the chosen picture is made and played.
+    bool WaitPlaying(DWORD ms = 60000);
+    std::vector<std::string> Scanned();
+    std::wstring Title() const;
+    // Files of the build's data folder sub copied to the same folder here.
+    void CopyData(const std::wstring& sub, const std::vector<std::wstring>& names);
+
+  private:
+    std::mutex lock_;
+    std::vector<std::string> scanned_;
+};
+
+// Mouse messages as a player's hand makes them, in client pixels of the
+// main window.  A click is a press and release without movement (down is
+// WM_LBUTTONDOWN, WM_RBUTTONDOWN or WM_MBUTTONDOWN); a drag presses the
+// left button, moves and lets go.
+void ClickAt(HWND window, UINT down, Point at);
+void DragBy(HWND window, Point from, int dx, int dy);
+
+// A point where piece number `piece` is the topmost piece (one of its own
+// pixels shows there); false when others cover it all.
+bool VisiblePoint(const Board& board, int piece, Point* at);
+
+// Where SolveByMouse puts the picture together: the top-left corner of the
+// picture's place, right of every piece on the board.
+Point AssemblyOrigin(const Board& board);
+
+// Plays the puzzle through the window's own mouse handling until at most
+// `groups` groups are left: the topmost piece not yet in place is turned
+// upright by clicks and dragged to origin plus its home place; pieces that
+// landed beside no piece they could join are nudged (moved a pixel and
+// back) until their drops join them.
+void SolveByMouse(HWND window, PuzzleGame& g, Point origin, int groups);
 
 }  // namespace wintest
