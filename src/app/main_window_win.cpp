@@ -5,6 +5,7 @@
 
 #include "app/menu_win.h"
 #include "app/shell_texts.h"
+#include "app/window_class_win.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
 #include "game/drop.h"
@@ -162,14 +163,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 }
 
 bool RegisterMainClass(HINSTANCE instance) {
-    WNDCLASSW wc{};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kMainClassName;
-    return RegisterClassW(&wc) != 0;
+    return RegisterWindowClass(instance, kMainClassName, MainWndProc, CS_HREDRAW | CS_VREDRAW);
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {

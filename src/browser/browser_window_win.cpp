@@ -4,12 +4,12 @@
 
 #include <array>
 #include <atomic>
-#include <memory>
 #include <mutex>
 
 #include "app/host_win.h"
 #include "app/main_window_win.h"
 #include "app/sounds.h"
+#include "app/window_class_win.h"
 #include "base/text_win.h"
 #include "browser/browser_view.h"
 #include "browser/folder_scan.h"
@@ -82,7 +82,6 @@ struct StripWindows {
     std::array<WinScanHost, kBrowserSlots> scan;
     std::array<bool, kBrowserSlots> opening{};
     HWND parent = nullptr;
-    bool registered = false;
 };
 
 StripWindows& Strips() {
@@ -289,18 +288,6 @@ LRESULT CALLBACK ViewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(window, msg, wParam, lParam);
 }
 
-void RegisterViewClass(HINSTANCE instance) {
-    StripWindows& s = Strips();
-    if (s.registered) return;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ViewWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kViewClass;
-    s.registered = RegisterClassW(&wc) != 0;
-}
-
 }  // namespace
 
 int StripSlotOf(HWND window) {
@@ -328,7 +315,7 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
     v.folder = folderField;
     s.parent = parent;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    RegisterViewClass(instance);
+    RegisterWindowClass(instance, kViewClass, ViewWndProc);
     if (s.window[i]) SendMessageW(s.window[i], WM_CLOSE, 0, 0);
     StopScanAndWait(slot);
 

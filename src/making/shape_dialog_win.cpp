@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/window_class_win.h"
 #include "base/text_win.h"
 #include "image/mybit_win.h"
 #include "making/shape_dialog.h"
@@ -22,7 +23,6 @@ constexpr DWORD kPreviewStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 struct ShapeShell {
     HWND preview = nullptr;
     HWND dialog = nullptr;
-    bool registered = false;
     Settings* settings = nullptr;
     ShapeDialogState state;
     MYBIT picture;  // the preview, drawn afresh for every paint
@@ -146,17 +146,6 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     }
 }
 
-bool RegisterPreviewClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PreviewProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPreviewClass;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 void BringToFront(ShapeShell& sh) {
     ShowWindow(sh.preview, SW_SHOW);
     BringWindowToTop(sh.preview);
@@ -175,8 +164,7 @@ void OpenShapeDialog(HINSTANCE instance, HWND mainWindow, Settings& settings) {
         BringToFront(sh);
         return;
     }
-    if (!sh.registered) sh.registered = RegisterPreviewClass(instance);
-    if (!sh.registered) return;
+    if (!RegisterWindowClass(instance, kPreviewClass, PreviewProc)) return;
     sh.settings = &settings;
 
     POINT origin{0, 0};

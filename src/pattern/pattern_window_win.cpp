@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/window_class_win.h"
 #include "base/text_win.h"
 #include "image/mybit_win.h"
 #include "pattern/pattern_canvas.h"
@@ -26,27 +27,12 @@ struct PatternShell {
     HWND outer = nullptr;
     HWND toolbar = nullptr;
     HWND canvas = nullptr;
-    bool outerRegistered = false;
-    bool canvasRegistered = false;
     PatternCanvas drawing;
 };
 
 PatternShell& Pattern() {
     static PatternShell shell;
     return shell;
-}
-
-bool RegisterOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, bool& done) {
-    if (done) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = name;
-    done = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return done;
 }
 
 // Five plain buttons from the toolbar bitmap, a separator before "描く",
@@ -174,7 +160,7 @@ LRESULT CALLBACK OuterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
             sh.outer = window;
             HINSTANCE instance = reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance;
             sh.toolbar = CreateTools(window, instance);
-            if (!RegisterOnce(instance, kCanvasClass, CanvasProc, sh.canvasRegistered)) return 0;
+            if (!RegisterWindowClass(instance, kCanvasClass, CanvasProc)) return 0;
             sh.canvas =
                 CreateWindowExW(0, kCanvasClass, Widen(kPatternTitle).c_str(), WS_CHILD, 0, kStartCanvasTop,
                                 kStartSide, kStartSide, window, nullptr, instance, nullptr);
@@ -207,7 +193,7 @@ void OpenPatternWindow(HINSTANCE instance, HWND mainWindow) {
         SetForegroundWindow(sh.outer);
         return;
     }
-    if (!RegisterOnce(instance, kOuterClass, OuterProc, sh.outerRegistered)) return;
+    if (!RegisterWindowClass(instance, kOuterClass, OuterProc)) return;
     POINT origin{0, 0};
     ClientToScreen(mainWindow, &origin);
     HWND window = CreateWindowExW(0, kOuterClass, Widen(kPatternTitle).c_str(), kOuterStyle, origin.x,

@@ -1,21 +1,9 @@
 #include "views/guide_window_win.h"
 
+#include "app/window_class_win.h"
 #include "image/mybit_win.h"
 
 namespace {
-
-bool RegisterGuideClass(HINSTANCE instance) {
-    GuideWindow& gw = TheGuideWindow();
-    if (gw.registered) return true;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = GuideWndProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, L"PUKKO_ICON");
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kGuideClassName;
-    gw.registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return gw.registered;
-}
 
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
@@ -45,7 +33,7 @@ HWND OpenGuide(HINSTANCE instance, HWND owner, const MYBIT& picture) {
     GuideWindow& gw = TheGuideWindow();
     if (gw.window && IsWindow(gw.window)) return gw.window;
     gw.window = nullptr;
-    if (!RegisterGuideClass(instance)) return nullptr;
+    if (!RegisterWindowClass(instance, kGuideClassName, GuideWndProc)) return nullptr;
     gw.owner = owner;
     gw.view.picture.CopyFrom(picture);
     // Never activated, so the main window keeps the keys: no activation on

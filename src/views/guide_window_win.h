@@ -12,7 +12,6 @@ struct GuideWindow {
     HWND owner = nullptr;   // the main window
     HWND window = nullptr;  // null while there is no guide window
     GuideView view;
-    bool registered = false;  // the window class, once per run
 };
 GuideWindow& TheGuideWindow();
 
