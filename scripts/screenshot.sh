@@ -22,28 +22,16 @@ pukko_wine_prefix
 
 # A display of our own, whatever DISPLAY says: the picture must not depend
 # on the desktop the script happens to run under.
-XVFB_PID=
+source "$ROOT/scripts/xvfb.sh"
+PUKKO_PRIVATE_XVFB_PID=
 WINE_PID=
 cleanup() {
   [ -n "$WINE_PID" ] && kill "$WINE_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  [ -n "$PUKKO_PRIVATE_XVFB_PID" ] && kill "$PUKKO_PRIVATE_XVFB_PID" 2>/dev/null || true
   rm -f "${SHOT:-}" 2>/dev/null || true
 }
 trap cleanup EXIT
-for n in $(seq 130 170); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break 2
-    kill -0 "$XVFB_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=
-done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
+pukko_private_display 130 1280x1024x24
 
 SHOT=$(mktemp --suffix=.png)
 pixel() {  # colour of the screen's centre

@@ -32,26 +32,14 @@ mkdir -p "$GAME" "$SHOTS"
 (cd "$WINEPREFIX/drive_c" && cmake -E tar xf "$ROOT/build/pukko-win64.zip")
 cp build/windows/bin/readme_shots.exe "$GAME/"
 
-XVFB_PID=
+source scripts/xvfb.sh
+PUKKO_PRIVATE_XVFB_PID=
 cleanup() {
   wineserver -k 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  [ -n "$PUKKO_PRIVATE_XVFB_PID" ] && kill "$PUKKO_PRIVATE_XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
-for n in $(seq 171 199); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break 2
-    kill -0 "$XVFB_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=
-done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
+pukko_private_display 171 1280x800x24
 # A server of our own, on our display, whatever else runs in the prefix.
 wineserver -k 2>/dev/null || true
 
