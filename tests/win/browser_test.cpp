@@ -3,8 +3,6 @@
 // reopening a strip while its folder is still being scanned.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -21,78 +19,13 @@ using namespace wintest;
 
 namespace {
 
-constexpr DWORD kListMs = 60000;
-
-struct BrowserTest : testing::Test {
-    RecordingHost host;
-    std::wstring folder;
-    HWND window = nullptr;
-    std::mutex lock;
-    std::vector<std::string> scanned;  // boxes and sounds of the workers
-
+// The sample pictures, patterns and tiles beside the program, and no guide.
+struct BrowserTest : PlayerTest {
     void SetUp() override {
-        folder = FreshFolder();
+        PlayerTest::SetUp();
         for (const wchar_t* data : {L"image", L"pattern", L"back"})
             CopyFolderFiles(ExeDir() + L"\\" + data, folder + L"\\" + data);
-        Settings& s = Shell().settings;
-        LoadSettings(s, QuotedExe(folder));
-        s.guide = 0;
-        BuildSoundPaths(TheSounds(), PathField(s.soundFolder));
-        host.clock = 4711;
-        host.realBrowsers = true;
-        Shell().host = &host;
-        SetScanRecorder([this](const std::string& what) {
-            std::lock_guard<std::mutex> l(lock);
-            scanned.push_back(what);
-        });
-        static bool registered = RegisterMainClass(GetModuleHandleW(nullptr));
-        ASSERT_TRUE(registered);
-    }
-
-    void Create() {
-        window = CreateMainWindow(GetModuleHandleW(nullptr));
-        ASSERT_NE(window, nullptr);
-        ShowWindow(window, SW_SHOWMAXIMIZED);
-    }
-
-    void TearDown() override {
-        if (window && IsWindow(window)) DestroyWindow(window);
-        StopAllScans();
-        PumpUntil([] { return false; }, 0);
-        SetScanRecorder(nullptr);
-        ResetGame(Shell().game);
-        Shell().host = &Shell().winHost;
-    }
-
-    BrowserView& View(int slot) { return Shell().browsers[slot]; }
-
-    bool WaitListed(int slot) {
-        return PumpUntil([&] { return View(slot).state == kBrowserListed; }, kListMs);
-    }
-
-    int IndexOf(int slot, const std::wstring& file) {
-        const BrowserView& v = View(slot);
-        for (int i = 0; i < v.Count(); ++i)
-            if (v.entries[static_cast<size_t>(i)].name == Narrow(file)) return i;
-        return -1;
-    }
-
-    // A press and release on the cell of entry index, where the strip
-    // shows it now.
-    void Click(int slot, int index) {
-        BrowserView& v = View(slot);
-        const int count = v.Count();
-        int k = (index - v.firstIndex + count) % count;
-        if (v.clientWidth / kCellSide >= count) k = index;
-        const int x = k * kCellSide - static_cast<int>(v.offset) + kCellSide / 2;
-        HWND strip = StripWindow(slot);
-        SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 50));
-        SendMessageW(strip, WM_LBUTTONUP, 0, MAKELPARAM(x, 50));
-    }
-
-    std::vector<std::string> Scanned() {
-        std::lock_guard<std::mutex> l(lock);
-        return scanned;
+        Shell().settings.guide = 0;
     }
 
     RECT InParent(HWND strip) {
@@ -138,7 +71,7 @@ TEST_F(BrowserTest, ThePictureStripOpensAtStartAndAClickStartsThatPicture) {
 
     const int k = IndexOf(0, folder + L"\\image\\花畑.bmp");
     ASSERT_GE(k, 0);
-    Click(0, k);
+    ClickEntry(0, k);
     PuzzleGame& g = Shell().game;
     ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
     EXPECT_EQ(g.pictureFile, Narrow(folder + L"\\image\\花畑.bmp"));
@@ -159,11 +92,11 @@ TEST_F(BrowserTest, APatternPuzzleWaitsForBothStripsAndASavedGameCellRestoresIt)
     ASSERT_TRUE(WaitListed(1));
 
     PuzzleGame& g = Shell().game;
-    Click(0, IndexOf(0, folder + L"\\image\\花畑.bmp"));
+    ClickEntry(0, IndexOf(0, folder + L"\\image\\花畑.bmp"));
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(g.State(), kStateNone);
     EXPECT_FALSE(IsWindowVisible(pictures));
-    Click(1, IndexOf(1, folder + L"\\pattern\\波.bmp"));
+    ClickEntry(1, IndexOf(1, folder + L"\\pattern\\波.bmp"));
     ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
     EXPECT_FALSE(IsWindowVisible(patterns));
     const int pieces = g.board.count, total = g.totalPieces;
@@ -180,7 +113,7 @@ TEST_F(BrowserTest, APatternPuzzleWaitsForBothStripsAndASavedGameCellRestoresIt)
     ASSERT_TRUE(WaitListed(0));
     const int k = IndexOf(0, saved);
     ASSERT_GE(k, 0);
-    Click(0, k);
+    ClickEntry(0, k);
     ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying; }, 10000));
     EXPECT_EQ(g.pictureFile, Narrow(saved));
     EXPECT_EQ(g.board.count, pieces);
@@ -194,7 +127,7 @@ TEST_F(BrowserTest, TheTileStripChangesTheBackground) {
     ASSERT_NE(tiles, nullptr);
     ASSERT_TRUE(WaitListed(2));
     const std::wstring tile = folder + L"\\back\\タイル１.bmp";
-    Click(2, IndexOf(2, tile));
+    ClickEntry(2, IndexOf(2, tile));
     ASSERT_TRUE(PumpUntil([&] { return PathField(Shell().settings.tileFile) == Narrow(tile); }, 5000));
     MYBIT expected;
     ASSERT_EQ(LoadFile(expected, Narrow(tile), host, 1), 1);
@@ -220,7 +153,7 @@ TEST_F(BrowserTest, ClosingWithoutAPressForgetsTheChoiceAndReopeningWhileScannin
         PumpUntil([] { return false; }, 30);
         OpenBrowser(0, window, Shell().settings.imageFolder, 0, 0, 1);
     }
-    PumpUntil([&] { return View(0).Count() > 2; }, kListMs);
+    PumpUntil([&] { return View(0).Count() > 2; }, 60000);
     g.pictureChoice = 1;
     SendMessageW(StripWindow(0), WM_CLOSE, 0, 0);
     EXPECT_EQ(StripWindow(0), nullptr);
@@ -266,14 +199,14 @@ TEST_F(BrowserTest, NavigationGoesFromTheDriveListToARootAndBack) {
         if (v.entries[i].name == "Z:\\") z = i;
     }
     ASSERT_GE(z, 0);
-    Click(3, z);
+    ClickEntry(3, z);
     EXPECT_STREQ(field, "Z:");
     ASSERT_TRUE(WaitListed(3));
     GetWindowTextW(StripWindow(3), title, 64);
     EXPECT_STREQ(title, L"Z:");
     ASSERT_GE(v.Count(), 1);
     EXPECT_EQ(v.entries[0].type, 'A');
-    Click(3, 0);
+    ClickEntry(3, 0);
     EXPECT_STREQ(field, "/root");
     EXPECT_EQ(v.state, kBrowserListed);
     EXPECT_EQ(InParent(StripWindow(3)).top, 200);  // reopened where it stood
