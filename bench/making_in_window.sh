@@ -90,8 +90,8 @@ median() {  # the middle one of the numbers given (the lower of two)
 message=$(field "$(desktop "$HELPER" chain | tr -d '\r')" message_ms)
 echo "a posted message going round by itself: $message ms"
 echo "case                      window_ms  make_ms  diff_ms  steps  diff_per_step_ms  ratio  longest_step_ms  drop_ms"
-for spec in "300 1200 1080 1920" "1000 2000 4000 2250"; do
-  read -r pieces size w h <<<"$spec"
+for puzzle in "300 1200 1080 1920" "1000 2000 4000 2250"; do
+  read -r pieces size w h <<<"$puzzle"
   pic=$(photo "$w" "$h")
   # The picture lies in a folder of its own: closing the game could write a
   # saved game beside it.
