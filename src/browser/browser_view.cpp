@@ -71,7 +71,32 @@ int CellUnderX(const BrowserView& v, int x) {
     return k < 0 ? k + count : k;
 }
 
-bool StepStrip(BrowserView& v) {
+namespace {
+
+// The canvas: grey cells, with the entries from the first index on (all of
+// them from the left edge when they fit and are completely listed).
+void DrawStrip(BrowserView& v, int fit, int count) {
+    const int cells = fit + 2;
+    v.canvas.CreateFilled(kCellGrey, cells * kCellSide, kCellSide);
+    if (fit >= count) {
+        // While the folder is still being listed the ground stays empty.
+        if (v.state != kBrowserListed) return;
+        for (int i = 0; i < count; ++i)
+            v.canvas.Paste(v.thumbnails[static_cast<size_t>(i)], i * kCellSide, 0);
+        return;
+    }
+    int e = v.firstIndex < count ? v.firstIndex : 0;
+    for (int k = 0; k < cells; ++k) {
+        // 100 k - offset, truncated toward zero.
+        const int x = static_cast<int>(static_cast<float>(k * kCellSide) - v.offset);
+        v.canvas.Paste(v.thumbnails[static_cast<size_t>(e)], x, 0);
+        e = NextIndex(e, count);
+    }
+}
+
+}  // namespace
+
+bool StepStrip(BrowserView& v, bool draw) {
     const int count = v.Count();
     float step = v.dragSpeed + v.glideSpeed;
     if (step > kMaxStep) step = kMaxStep;
@@ -89,26 +114,14 @@ bool StepStrip(BrowserView& v) {
 
     if (!v.shown || v.state == kBrowserNever) return false;
     const int fit = v.clientWidth / kCellSide;
-    const int cells = fit + 2;
-    v.canvas.CreateFilled(kCellGrey, cells * kCellSide, kCellSide);
-    if (fit >= count) {
+    if (fit >= count && v.state == kBrowserListed) {
         // Everything fits: the complete listing stands still from the left
-        // edge.  While it is still being listed the ground stays empty.
-        if (v.state != kBrowserListed) return true;
+        // edge.
         v.firstIndex = 0;
         v.offset = 0;
         v.dragSpeed = 0;
-        for (int i = 0; i < count; ++i)
-            v.canvas.Paste(v.thumbnails[static_cast<size_t>(i)], i * kCellSide, 0);
-        return true;
     }
-    int e = v.firstIndex < count ? v.firstIndex : 0;
-    for (int k = 0; k < cells; ++k) {
-        // 100 k - offset, truncated toward zero.
-        const int x = static_cast<int>(static_cast<float>(k * kCellSide) - v.offset);
-        v.canvas.Paste(v.thumbnails[static_cast<size_t>(e)], x, 0);
-        e = NextIndex(e, count);
-    }
+    if (draw) DrawStrip(v, fit, count);
     return true;
 }
 

@@ -100,10 +100,10 @@ void ResetListing(BrowserView& v, int initialSpeed);
 // The entry under client x of the strip, or -1 when the strip is empty.
 int CellUnderX(const BrowserView& v, int x);
 
-// One step of the strip's motion and its drawing into the canvas.  true
-// when the canvas should be shown; false while the strip is hidden, never
-// opened, or still listing a folder whose cells all fit.
-bool StepStrip(BrowserView& v);
+// One step of the strip's motion and, when draw is true, its drawing into
+// the canvas.  true when the canvas should be shown; false while the strip
+// is hidden or never opened.
+bool StepStrip(BrowserView& v, bool draw = true);
 
 // What a click on a cell asks for.
 struct StripClick {

@@ -233,8 +233,8 @@ LRESULT CALLBACK ViewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     switch (msg) {
         case WM_TIMER:
             if (wParam != IDT_STRIP) return 0;
-            // One step here and one in the paint it asks for.
-            StepStrip(v);
+            // One step here and one in the paint it asks for, which draws.
+            StepStrip(v, false);
             InvalidateRect(window, nullptr, FALSE);
             UpdateWindow(window);
             return 0;
