@@ -78,6 +78,9 @@ void ResetMaking(MakingState& m) {
     m.cutPosition = 0;
     m.areasFull = 0;
     std::vector<MeetingWord>().swap(m.meetingWords);
+    std::vector<int32_t>().swap(m.cellAreas);
+    m.cellColumns = 0;
+    std::vector<Rect>().swap(m.looseRects);
 }
 
 int64_t MakeTwoLevel(MYBIT& mask) {

@@ -55,10 +55,10 @@ GridDivision DivideGrid(int32_t count, int32_t W, int32_t H, int32_t arrange, Ho
     if (s == 0) {
         s = static_cast<int32_t>(std::sqrt(static_cast<double>(W) * static_cast<double>(H) / n));
         if (s % 2 != 0) s -= 1;
-        // More pieces than a quarter of the mask would give a side of 0, and a
-        // very wide or tall picture a side longer than its short edge; both
-        // would leave no whole cell.
-        s = std::clamp(s, 2, shorter - shorter % 2);
+        // A cell narrower than kMinCellSide has no room for a knob: its lines
+        // cover it whole or cut it into crumbs.  A very wide or tall picture
+        // would get a side longer than its short edge and no whole cell.
+        s = std::min(std::max(s, kMinCellSide), shorter - shorter % 2);
     }
     g.cellWidth = g.cellHeight = s;
     g.columns = W / s;

@@ -14,6 +14,10 @@ class Host;
 class Rand;
 struct Settings;
 
+// The narrowest cell (mask pixels; three picture pixels) that still holds
+// an area of its own between its cutting lines.
+constexpr int32_t kMinCellSide = 6;
+
 struct GridDivision {
     int32_t cellWidth = 0;  // always equal to cellHeight and even
     int32_t cellHeight = 0;
@@ -23,9 +27,10 @@ struct GridDivision {
 
 // The cell side for about `count` pieces on a W x H mask.  In arrange mode the
 // side must divide W and H exactly; when no even side of 10 or more does, the
-// player is told so and the general rule is used.  The side is at least 2 and
-// no larger than the shorter side of the mask, so every mask of at least 2 x 2
-// pixels gets at least one cell.  A mask smaller than that gets no cells.
+// player is told so and the general rule is used.  The side is at least
+// kMinCellSide, unless the mask is narrower, and no larger than the shorter
+// side of the mask, so every mask of at least 2 x 2 pixels gets at least one
+// cell.  A mask smaller than that gets no cells.
 // Counts above kMaxAreas count as kMaxAreas, and in arrange mode no side
 // that gives more than kMaxAreas cells is taken.
 GridDivision DivideGrid(int32_t count, int32_t maskWidth, int32_t maskHeight, int32_t arrange, Host& host);

@@ -70,8 +70,19 @@ struct MakingState {
     std::vector<std::vector<uint32_t>> outlines;  // kMaxAreas
     int32_t areasFull = 0;                        // 1 when labelling stopped at kMaxAreas areas
 
-    // Grid puzzles only: the words at the meeting points of the cutting
-    // lines that no area touches across a side, each listed with every area
-    // it is given to; sorted.  Empty for a cutting pattern.
+    // The line words at the meeting points of a grid's cutting lines and
+    // where areas were dissolved that no area touches across a side, each
+    // listed with every area it is given to; sorted.
     std::vector<MeetingWord> meetingWords;
+
+    // Grid puzzles only: the area of each cell, row after row from the top
+    // (columns * rows entries); -1 for a cell no area covers.  Empty for a
+    // cutting pattern.
+    std::vector<int32_t> cellAreas;
+    int32_t cellColumns = 0;
+
+    // Where areas were dissolved into the cutting lines after labelling (a
+    // grid's pockets, a pattern's specks): each area's box, one word wider
+    // all round, right and bottom exclusive.
+    std::vector<Rect> looseRects;
 };

@@ -8,6 +8,7 @@
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "image/picture_read.h"
+#include "making/area_repair.h"
 #include "making/cutting.h"
 #include "making/grid.h"
 #include "making/meeting_points.h"
@@ -145,6 +146,10 @@ unsigned EdgeWidthStep(PuzzleGame& g) {
         ResetMaking(m);
         return 0;
     }
+    if (g.grid.columns > 0)
+        FitAreasToCells(m, g.grid);
+    else
+        DissolveSpecks(m);
     GiveMeetingWords(m, g.grid);
     ComputeEdgeWidth(m, g.settings->edgeThick);
     g.host->PostStep(MSG_MAKE_3);
@@ -213,6 +218,7 @@ unsigned FinishCutting(PuzzleGame& g) {
     g.host->CloseProgress();
     ReleasePieceScratch();
     FindNeighbours(m, *g.host);
+    LinkApartPieces(m);
     m.stage = kStatePlaying;
     g.host->PostStep(MSG_MAKE_DONE);
     return MSG_MAKE_DONE;

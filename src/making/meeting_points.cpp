@@ -95,7 +95,7 @@ void GiveMeetingWords(MakingState& m, const GridDivision& grid) {
         return v >= 1 && v <= areas ? v : 0;
     };
     std::vector<uint32_t> owners;
-    ForEachWindow(grid, W, H, [&](const Rect& w) {
+    auto give = [&](const Rect& w) {
         for (int y = w.top; y < w.bottom; ++y)
             for (int x = w.left; x < w.right; ++x) {
                 if (m.mask.At(x, y) != kMaskLine) continue;
@@ -124,6 +124,15 @@ void GiveMeetingWords(MakingState& m, const GridDivision& grid) {
                     }
                 }
             }
-    });
+    };
+    ForEachWindow(grid, W, H, give);
+    for (const Rect& r : m.looseRects) give(r);
+    // A word in two windows, or in a window and a dissolved area's
+    // rectangle, is given once.
     std::sort(m.meetingWords.begin(), m.meetingWords.end());
+    m.meetingWords.erase(std::unique(m.meetingWords.begin(), m.meetingWords.end(),
+                                     [](const MeetingWord& a, const MeetingWord& b) {
+                                         return a.area == b.area && a.word == b.word;
+                                     }),
+                         m.meetingWords.end());
 }

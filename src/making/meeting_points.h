@@ -37,10 +37,10 @@ Rect MeetingWindow(const GridDivision& grid, int32_t c, int32_t r, int32_t maskW
 // the number of words closed.
 int64_t CloseMeetingPoints(MYBIT& mask, const GridDivision& grid);
 
-// After labelling: every line word in a meeting window whose four
-// side-neighbours are all line words (a closed pocket, the corner itself)
-// is given to each area nearest it, as a cutting-line word of that piece
-// is given to the pieces on both sides; the area's box grows when the word
-// lies beyond its margin.  The words are kept in m.meetingWords for the
+// After labelling: every line word in a meeting window or in one of
+// m.looseRects whose four side-neighbours are all line words (a closed
+// pocket, the corner itself) is given to each area nearest it, as a
+// cutting-line word of that piece is given to the pieces on both sides; the
+// area's box grows when the word lies beyond its margin.  The words are kept in m.meetingWords for the
 // cutting.  Replaces what an earlier call gave.
 void GiveMeetingWords(MakingState& m, const GridDivision& grid);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "app/settings.h"
 #include "base/rand.h"
@@ -37,8 +38,13 @@ TEST(DivideGrid, WorkedExamplesAndLimits) {
     EXPECT_EQ(host.boxes[0].text, "割り切れる分割数が見つかりません。\n端数が出る分割数になります。");
     EXPECT_EQ(host.boxes[0].caption, "pukko");
     EXPECT_EQ(Side(1, 8, 8, 1), 8);  // below 10: no candidate at all
-    // Every mask of 2 x 2 or more gets a whole cell.
-    EXPECT_EQ(Side(1000, 20, 20), 2);      // sqrt(0.4) would be 0
+    // Every mask of 2 x 2 or more gets a whole cell, of kMinCellSide where
+    // the mask allows: sqrt(0.4) would be 0; on 400 x 400, 10000 pieces give
+    // 4, 3265 give 7 and 4000 give 6.32, all 6; 2500 give 8.
+    EXPECT_EQ(Side(1000, 20, 20), 6);
+    for (auto [n, side] : {std::pair{10000, 6}, {3265, 6}, {4000, 6}, {2500, 8}}) EXPECT_EQ(Side(n, 400, 400), side) << n;
+    EXPECT_EQ(Side(1, 4, 4), 4);  // narrower than kMinCellSide: the mask's side
+    EXPECT_EQ(Side(1, 5, 9), 4);
     g = DivideGrid(4, 4000, 20, 0, host);  // 140 would leave no row
     EXPECT_EQ((std::vector<int>{g.cellWidth, g.columns, g.rows}), (std::vector<int>{20, 200, 1}));
     EXPECT_EQ(Side(1, 301, 31), 30);
@@ -57,7 +63,7 @@ TEST(DivideGrid, NoMorePiecesThanTheBoardHolds) {
     EXPECT_EQ(grid(INT32_MAX, 10000, 10000, 0), (std::vector<int>{100, 10000}));
     EXPECT_EQ(grid(10001, 10000, 10000, 0), grid(10000, 10000, 10000, 0));
     EXPECT_EQ(grid(9999, 10000, 10000, 0), (std::vector<int>{100, 10000}));  // 100.005 -> 100
-    EXPECT_EQ(grid(2000000, 400, 399, 0), (std::vector<int>{2, 200 * 199}));
+    EXPECT_EQ(grid(2000000, 400, 399, 0), (std::vector<int>{6, 66 * 66}));
     // Arrange mode: 4970 x 5030 (twice a 2485 x 2515 picture) share only
     // the even divisor 10 and 2, and 497 x 503 cells are more than the board
     // holds: the player is told, and the general rule is used.
