@@ -182,14 +182,19 @@ TEST(Finishable, PatternPiecesAreAllJoinableAndSpecksAreNoPieces) {
              m.DrawLine(60, 0, 60, 120, 0);
              m.DrawLine(0, 60, 40, 60, 0);
          }, 2, 0},
-        // Nothing of either half touches the other across the band: they are
-        // linked.  The white word and the 3 x 3 square in the band are specks.
-        {"a thick band with a tiny island", [](MYBIT& m) {
+        // Nothing of either half touches the other across the band, nor does
+        // the island of 5 x 4 words in it: all three are linked.  The white
+        // word and the square of 4 x 4 in the band are specks.
+        {"a thick band with tiny islands", [](MYBIT& m) {
              for (int x = 56; x < 64; ++x) m.DrawLine(x, 0, x, 120, 0);
-             m.At(59, 30) = 0xFFFFFF;
-             for (int y = 90; y < 93; ++y)
-                 for (int x = 58; x < 61; ++x) m.At(x, y) = 0xFFFFFF;
-         }, 2, 1},
+             auto white = [&](int left, int top, int w, int h) {
+                 for (int y = top; y < top + h; ++y)
+                     for (int x = left; x < left + w; ++x) m.At(x, y) = 0xFFFFFF;
+             };
+             white(59, 30, 1, 1);
+             white(58, 60, 4, 4);
+             white(58, 100, 5, 4);
+         }, 3, 2},
     };
     for (const Drawn& d : drawn) {
         SCOPED_TRACE(d.what);
