@@ -3,13 +3,15 @@
 //
 //   pukko-make [--pieces N] [--size S] [--pattern FILE] [--arrange]
 //              [--rotate 0|1] [--flip 0|1] [--seed K] [--board WxH]
-//              PICTURE OUT.pko
+//              [--threads T] PICTURE OUT.pko
 //   pukko-make --info FILE.pko
 //
 // The puzzle goes through StartPuzzle and the making steps exactly as in the
 // game; only the host differs: its clock stands at the seed (so one seed
 // gives one puzzle, byte for byte), its client area and screen are the
-// board size, and its message boxes go to stderr.  One JSON line on stdout
+// board size, and its message boxes go to stderr.  Pieces are cut on one
+// thread per core, as in the game, or on T threads (1: the making steps'
+// own thread alone); the puzzle is the same either way.  One JSON line on stdout
 // tells what was made and how long each stage took.
 //
 // Exit status: 0 done, 1 the picture, pattern or saved game could not be
@@ -32,6 +34,7 @@
 #include "game/start_puzzle.h"
 #include "image/mybit.h"
 #include "image/picture_limits.h"
+#include "making/cut_pool.h"
 #include "pieces/board.h"
 #include "views/background.h"
 
@@ -57,7 +60,8 @@ constexpr std::string_view kReadFailedCaption = "イメージ読込失敗";
 
 constexpr const char* kUsage =
     "usage: pukko-make [--pieces N] [--size S] [--pattern FILE] [--arrange]\n"
-    "                  [--rotate 0|1] [--flip 0|1] [--seed K] [--board WxH] PICTURE OUT.pko\n"
+    "                  [--rotate 0|1] [--flip 0|1] [--seed K] [--board WxH] [--threads T]\n"
+    "                  PICTURE OUT.pko\n"
     "       pukko-make --info FILE.pko\n";
 
 struct Options {
@@ -72,6 +76,7 @@ struct Options {
     bool seedGiven = false;
     uint32_t seed = 0;
     Size board{1920, 1080};
+    int32_t threads = 0;  // 0: one per core
     std::vector<std::string> operands;
 };
 
@@ -188,6 +193,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
             o.seedGiven = true;
         } else if (name == "--board") {
             ok = ParseBoard(value, o.board);
+        } else if (name == "--threads") {
+            ok = ParseNumber<int32_t>(value, 1, kMaxCutThreads, o.threads);
         } else {
             return "unknown option " + name;
         }
@@ -270,6 +277,7 @@ int Make(const Options& o) {
     auto game = std::make_unique<PuzzleGame>();
     PuzzleGame& g = *game;
     InitGame(g, host, settings, background);
+    g.making.cutThreads = o.threads;
 
     StageTimes t;
     if (!StartPuzzle(g, picturePath, o.pattern) || host.failures() > 0) {

@@ -207,4 +207,6 @@ void AfterPaint(PuzzleGame& g) {
 void OnClose(PuzzleGame& g) {
     PlayCloseSound(TheSounds(), *g.settings, *g.host, g.rng);
     if (g.settings->saveOnExit && InProgress(g)) SaveGame(g, 0);
+    // No piece is cut after the window is gone.
+    StopCuttingWorkers(g.making);
 }

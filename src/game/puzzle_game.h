@@ -26,6 +26,13 @@ enum : uint8_t {
 struct BrowserSet;
 
 struct PuzzleGame {
+    PuzzleGame() = default;
+    // The workers cutting pieces write to the board, which goes before the
+    // making record; they are stopped first.
+    ~PuzzleGame() { StopCuttingWorkers(making); }
+    PuzzleGame(const PuzzleGame&) = delete;
+    PuzzleGame& operator=(const PuzzleGame&) = delete;
+
     // The platform, the settings, the background and the browser slots this
     // game works with; set by InitGame.
     Host* host = nullptr;

@@ -103,6 +103,14 @@ void MYBIT::Create(int width, int height) {
     SetSize(width, height);
 }
 
+void MYBIT::CreateInPlace(int width, int height) {
+    const bool empty = width <= 0 || height <= 0;
+    pixels.assign(empty ? 0 : static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    hdr.width = empty ? 0 : width;
+    hdr.height = empty ? 0 : height;
+    hdr.fileSize = empty ? 0 : static_cast<uint32_t>(pixels.size() * 4 + 54);
+}
+
 void MYBIT::CreateFilled(ColorRef color, int width, int height) {
     if (width <= 0 || height <= 0) {
         Free();

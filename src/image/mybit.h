@@ -73,6 +73,9 @@ class MYBIT {
     // Lifecycle.  Every operation that gives a new size releases the old array.
     void Free();
     void Create(int width, int height);  // every pixel 0
+    // Every pixel 0 as by Create, but the array keeps its room: a work
+    // picture reused from piece to piece allocates only when it grows.
+    void CreateInPlace(int width, int height);
     void CreateFilled(ColorRef color, int width, int height);
     void Fill(ColorRef color);
     void CopyFrom(const MYBIT& source);
@@ -126,7 +129,7 @@ class MYBIT {
     void SetSize(int width, int height);  // headers and an array of zeros
 };
 
-// The program-wide direction of TraceContour (0 .. 7).
+// The direction of TraceContour (0 .. 7), one for each thread.
 int& TraceDirection();
 
 // Clipping of the paste operations: places source point (sx, sy) on target

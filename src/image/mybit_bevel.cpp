@@ -22,7 +22,8 @@ using yhc::kPi;
 }  // namespace
 
 int& TraceDirection() {
-    static int direction = 0;
+    // Pieces are cut on several threads at once, each walking its own.
+    thread_local int direction = 0;
     return direction;
 }
 

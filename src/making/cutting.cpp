@@ -4,6 +4,7 @@
 
 #include "base/host.h"
 #include "image/mybit.h"
+#include "making/cut_pool.h"
 #include "making/piece_pictures.h"
 #include "pieces/board.h"
 
@@ -19,6 +20,9 @@ constexpr const char* kTooManyAreas =
 // Progress bar colours (COLORREF): labelling and neighbours.
 constexpr ColorRef kLabelBack = 0x81F8B0, kLabelBar = 0x0DD75E;
 constexpr ColorRef kNeighbourBack = 0xF9A080, kNeighbourBar = 0xD9430B;
+
+// Work pictures larger than this (words) are released after their piece.
+constexpr size_t kKeptWords = size_t{4} << 20;
 
 // Two pieces are neighbours when they share this many outline words.
 constexpr int kSharedOutline = 11;
@@ -62,6 +66,8 @@ AreaBox FillArea(MYBIT& mask, int x, int ar, uint32_t label) {
 }  // namespace
 
 void ResetMaking(MakingState& m) {
+    // The workers read the mask and picture and write the board's pieces.
+    StopCuttingWorkers(m);
     m.mask.Free();
     m.picture.Free();
     if (m.table) m.table->Empty();
@@ -172,12 +178,16 @@ int32_t ComputeEdgeWidth(MakingState& m, int32_t edgeThick) {
 }
 
 void MarkOutline(MYBIT& pieceMask, std::vector<Point>* marked) {
+    MYBIT work;
+    MarkOutline(pieceMask, marked, work);
+}
+
+void MarkOutline(MYBIT& pieceMask, std::vector<Point>* marked, MYBIT& work) {
     const int w = pieceMask.Width(), h = pieceMask.Height();
     if (w == 0 || h == 0) return;
     // A border of zero words on all four sides, so every contour is closed
     // inside the work copy.
-    MYBIT work;
-    work.Create(w + 2, h + 2);
+    work.CreateInPlace(w + 2, h + 2);
     work.Paste(pieceMask, 1, 1);
     const int WW = w + 2, WH = h + 2;
     const size_t total = static_cast<size_t>(WW) * WH;
@@ -213,6 +223,11 @@ void MarkOutline(MYBIT& pieceMask, std::vector<Point>* marked) {
 }
 
 void CutPiece(MakingState& m, int k, int32_t edgeLight) {
+    static CutScratch scratch;
+    CutPiece(m, k, edgeLight, scratch);
+}
+
+void CutPiece(MakingState& m, int k, int32_t edgeLight, CutScratch& scratch) {
     if (k < 0 || k >= m.areaCount || !m.table) return;
     const int W = m.maskWidth, H = m.maskHeight;
     const AreaBox b = m.boxes[k];
@@ -229,16 +244,17 @@ void CutPiece(MakingState& m, int k, int32_t edgeLight) {
     m.boxes[k] = AreaBox{left, top, right, bottom};
     const int w = right - left, h = bottom - top;
 
-    MYBIT& pm = m.pieceMasks[k];
-    pm.Create(w, h);
+    MYBIT& pm = scratch.pieceMask;
+    pm.CreateInPlace(w, h);
     const uint32_t label = static_cast<uint32_t>(k + 1);
     for (int y = 0; y < h; ++y) {
         const uint32_t* src = m.mask.Row(top + y) + left;
         uint32_t* dst = pm.Row(y);
         for (int x = 0; x < w; ++x) dst[x] = src[x] == label ? kMaskInside : kMaskLine;
     }
-    std::vector<Point> marked;
-    MarkOutline(pm, &marked);
+    std::vector<Point>& marked = scratch.marked;
+    marked.clear();
+    MarkOutline(pm, &marked, scratch.work);
     // The words a grid's meeting point gives this piece join its outline.
     const auto given =
         std::equal_range(m.meetingWords.begin(), m.meetingWords.end(), MeetingWord{k, 0},
@@ -261,13 +277,18 @@ void CutPiece(MakingState& m, int k, int32_t edgeLight) {
     std::sort(outline.begin(), outline.end());
 
     Piece& piece = m.table->pieces[k];
-    MakePiecePictures(pm, m.picture, left / 2, top / 2, m.edgeWidth, edgeLight, piece.pictures);
+    MakePiecePictures(pm, m.picture, left / 2, top / 2, m.edgeWidth, edgeLight, piece.pictures, scratch.pictures);
     piece.left = piece.homeLeft = left / 2;
     piece.top = piece.homeTop = top / 2;
     piece.right = piece.homeRight = left / 2 + w / 2;
     piece.bottom = piece.homeBottom = top / 2 + h / 2;
-    // The outline list is all the neighbour search needs of the piece mask.
-    pm.Free();
+    // The outline list is all the neighbour search needs of the piece mask;
+    // the work pictures of a very large piece (a puzzle of a few pieces)
+    // are not kept.
+    if (pm.pixels.capacity() > kKeptWords) {
+        pm.Free();
+        scratch.work.Free();
+    }
 }
 
 namespace {

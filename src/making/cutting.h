@@ -8,11 +8,22 @@
 #include <vector>
 
 #include "base/geom.h"
+#include "image/mybit.h"
 #include "making/making_state.h"
+#include "making/piece_pictures.h"
 
 class Host;
-class MYBIT;
 struct Board;
+
+// Work pictures and lists of one thread that cuts pieces, kept from piece to
+// piece so that cutting a thousand pieces does not allocate, fault in and
+// give back a thousand sets of them.
+struct CutScratch {
+    MYBIT pieceMask;
+    MYBIT work;  // the outline walk's copy with a border
+    std::vector<Point> marked;
+    PieceScratch pictures;
+};
 
 // Everything of the record released and zeroed, the board it pointed to
 // emptied; state 0.
@@ -49,6 +60,12 @@ int32_t ComputeEdgeWidth(MakingState& m, int32_t edgeThick);
 // Cuts area k into piece k of the board: its piece mask with the outline
 // marked, its rectangle (written to the record as board and home rectangle,
 // picture pixels) and its eight orientation pictures with the bevelled rim.
+//
+// Pieces may be cut on several threads at once, each with a scratch of its
+// own: a piece reads the labelled mask, the picture and the meeting words,
+// and writes nothing but its own record, box and outline.  Without a
+// scratch, the user-interface thread's is used.
+void CutPiece(MakingState& m, int k, int32_t edgeLight, CutScratch& scratch);
 void CutPiece(MakingState& m, int k, int32_t edgeLight);
 
 // Marks the outline of a piece mask (kMaskInside words on kMaskLine): the
@@ -56,6 +73,8 @@ void CutPiece(MakingState& m, int k, int32_t edgeLight);
 // become kMaskOutline.  The newly marked positions are appended to marked
 // when it is given.  Holes inside the piece get their outline too.
 void MarkOutline(MYBIT& pieceMask, std::vector<Point>* marked = nullptr);
+// The same with the caller's work picture.
+void MarkOutline(MYBIT& pieceMask, std::vector<Point>* marked, MYBIT& work);
 
 // Neighbour lists of all cut pieces: piece h is listed for piece e (h = e
 // included) when their piece masks share at least 11 outline words.  Lists

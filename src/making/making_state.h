@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/geom.h"
 #include "image/mybit.h"
 
 struct Board;
+class CuttingPool;
 
 constexpr int kMaxAreas = 10000;
 
@@ -47,6 +49,8 @@ struct MeetingWord {
 
 struct MakingState {
     MakingState() : boxes(kMaxAreas), pieceMasks(kMaxAreas), outlines(kMaxAreas) {}
+    MakingState(const MakingState&) = delete;
+    MakingState& operator=(const MakingState&) = delete;
 
     MYBIT mask;     // the full mask; labelling writes the labels into it
     MYBIT picture;  // copy of the picture
@@ -85,4 +89,18 @@ struct MakingState {
     // grid's pockets, a pattern's specks): each area's box, one word wider
     // all round, right and bottom exclusive.
     std::vector<Rect> looseRects;
+
+    // Threads that cut pieces: 0 one per core (see CutThreadCount), 1 the
+    // making steps' own thread alone.  Not part of the reset.
+    int32_t cutThreads = 0;
+    // The workers cutting ahead of the steps while pieces are cut (state 2);
+    // declared last, so that it goes first, before what it works on.  (Held
+    // shared only so that this header needs no more of it than its name.)
+    std::shared_ptr<CuttingPool> pool;
 };
+
+// Stops the workers cutting pieces once the pieces they are on are done,
+// and waits for them; a piece not yet begun is left for the making steps.
+inline void StopCuttingWorkers(MakingState& m) {
+    m.pool.reset();
+}

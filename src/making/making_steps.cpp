@@ -9,6 +9,7 @@
 #include "image/mybit.h"
 #include "image/picture_read.h"
 #include "making/area_repair.h"
+#include "making/cut_pool.h"
 #include "making/cutting.h"
 #include "making/grid.h"
 #include "making/meeting_points.h"
@@ -175,6 +176,10 @@ unsigned OrderPieces(PuzzleGame& g) {
     }
     g.host->ShowProgress(n, kCutBack, kCutBar);
     m.cutPosition = 0;
+    // The pieces are cut ahead on every core while the steps show them.
+    const int threads = CutThreadCount(m.cutThreads);
+    if (threads > 1 && n > 1)
+        m.pool = std::make_shared<CuttingPool>(m, t.order.data(), n, g.settings->edgeLight, threads);
     g.host->PostStep(MSG_PLACE_PIECE);
     return MSG_PLACE_PIECE;
 }
@@ -185,7 +190,10 @@ unsigned MakeOnePiece(PuzzleGame& g) {
     Board& t = *m.table;
     const int p = m.cutPosition;
     const int k = t.order[p];
-    CutPiece(m, k, g.settings->edgeLight);
+    if (m.pool)
+        m.pool->Take(p);
+    else
+        CutPiece(m, k, g.settings->edgeLight);
     t.pieces[k].orientation = 0;
     t.pieces[k].group = k;
     t.count = p + 1;
@@ -216,6 +224,7 @@ unsigned FinishCutting(PuzzleGame& g) {
     MakingState& m = g.making;
     if (m.stage != kStateCutting) return 0;
     g.host->CloseProgress();
+    StopCuttingWorkers(m);
     ReleasePieceScratch();
     FindNeighbours(m, *g.host);
     LinkApartPieces(m);

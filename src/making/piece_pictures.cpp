@@ -9,18 +9,8 @@
 
 namespace {
 
-// Work arrays kept from piece to piece: a puzzle cuts up to thousands of
-// pieces of similar size, and fresh arrays would cost a page fault per page.
-struct Scratch {
-    std::vector<uint8_t> B;
-    std::vector<int32_t> rowSum, antiSum, mainSum;
-    std::vector<int32_t> dPlus, mainDiag;   // per word
-    std::vector<int32_t> runD, runS, runT;  // per column: the running counts
-    std::vector<uint8_t> deep;
-    std::vector<uint64_t> packed;
-};
-Scratch& TheScratch() {
-    static Scratch scratch;
+PieceScratch& TheScratch() {
+    static PieceScratch scratch;
     return scratch;
 }
 
@@ -86,7 +76,7 @@ void RowPercentages(uint64_t* __restrict out, const int32_t* __restrict near, co
 // diagonals.  Outside the mask every count is 0, which is the clipping; the
 // arrays are padded by 2R + 1 (one more row below) so no index leaves them.
 // The packed words let the four sums of a 2 x 2 block take three additions.
-void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& map) {
+void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& map, PieceScratch& sc) {
     const int w = pieceMask.Width(), h = pieceMask.Height();
     const size_t n = static_cast<size_t>(w) * h;
     map.assign(n, 0);
@@ -94,7 +84,6 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
     // A radius reaching past the whole mask behaves as one just reaching it:
     // no word is deep inside and every window holds the whole mask.
     const int R = std::clamp(edgeWidth, 0, std::max(w, h));
-    Scratch& sc = TheScratch();
 
     std::vector<uint8_t>& B = sc.B;
     B.resize(n);
@@ -198,12 +187,13 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
 }  // namespace
 
 void ReleasePieceScratch() {
-    TheScratch() = Scratch{};
+    TheScratch() = PieceScratch{};
 }
 
 void BevelPercentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint8_t> map[4]) {
     std::vector<uint64_t> packed;
-    Percentages(pieceMask, edgeWidth, packed);
+    PieceScratch scratch;
+    Percentages(pieceMask, edgeWidth, packed, scratch);
     for (int j = 0; j < 4; ++j) {
         map[j].resize(packed.size());
         for (size_t i = 0; i < packed.size(); ++i) map[j][i] = static_cast<uint8_t>(packed[i] >> (16 * j));
@@ -244,6 +234,11 @@ struct Shade {
 
 void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int py, int edgeWidth,
                        int edgeLight, MYBIT out[8]) {
+    MakePiecePictures(pieceMask, picture, px, py, edgeWidth, edgeLight, out, TheScratch());
+}
+
+void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int py, int edgeWidth,
+                       int edgeLight, MYBIT out[8], PieceScratch& scratch) {
     const int w = pieceMask.Width(), h = pieceMask.Height();
     const int W2 = w / 2, H2 = h / 2;
     for (int o = 0; o < 8; ++o) {
@@ -254,8 +249,8 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
     }
     if (W2 == 0 || H2 == 0) return;
 
-    std::vector<uint64_t>& map = TheScratch().packed;
-    Percentages(pieceMask, edgeWidth, map);
+    std::vector<uint64_t>& map = scratch.packed;
+    Percentages(pieceMask, edgeWidth, map, scratch);
     double shift[101];
     for (int p = 0; p <= 100; ++p) shift[p] = (p / 100.0 - 0.5) * edgeLight;
 
@@ -301,5 +296,5 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
             for (int o = 0; o < 8; ++o) start[o][bx * step[o]] = c[kBevelMapOf[o]];
         }
     }
-    if (TheScratch().rowSum.capacity() > kKeptScratch) ReleasePieceScratch();
+    if (scratch.rowSum.capacity() > kKeptScratch) scratch = PieceScratch{};
 }

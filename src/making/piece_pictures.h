@@ -15,12 +15,28 @@
 
 class MYBIT;
 
+// Work arrays of the rim shading, kept from piece to piece: a puzzle cuts up
+// to thousands of pieces of similar size, and fresh arrays would cost a page
+// fault per page.  One per thread that cuts.
+struct PieceScratch {
+    std::vector<uint8_t> B;
+    std::vector<int32_t> rowSum, antiSum, mainSum;
+    std::vector<int32_t> dPlus, mainDiag;   // per word
+    std::vector<int32_t> runD, runS, runT;  // per column: the running counts
+    std::vector<uint8_t> deep;
+    std::vector<uint64_t> packed;
+};
+
 // pieceMask: mask resolution, even width and height, 0 outside the piece.
 // picture: the whole picture; the piece's part starts at (px, py) and is half
 // the mask's size (the caller guarantees it lies inside).  edgeWidth is the
 // bevel radius in mask pixels, edgeLight the rim strength.  out[o] becomes
 // the picture of orientation o: coverage alpha from the halved mask, 0
 // outside the piece.
+// The scratch given is the calling thread's own; without one, the program's
+// one scratch of the user-interface thread is used.
+void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int py, int edgeWidth,
+                       int edgeLight, MYBIT out[8], PieceScratch& scratch);
 void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int py, int edgeWidth,
                        int edgeLight, MYBIT out[8]);
 
@@ -30,7 +46,7 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
 // give that word (0 for words outside the piece).  For tests.
 void BevelPercentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint8_t> map[4]);
 
-// Releases the work arrays kept from piece to piece for the next piece.
+// Releases the work arrays the user-interface thread kept from piece to piece.
 void ReleasePieceScratch();
 
 // Which of the four maps each orientation uses.
