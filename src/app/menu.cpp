@@ -97,6 +97,10 @@ CommandKind ClassifyCommand(unsigned id) {
             return CommandKind::kSave;
         case kCmdScatter:
             return CommandKind::kScatter;
+        case kCmdGatherEdges:
+            return CommandKind::kGatherEdges;
+        case kCmdLayOut:
+            return CommandKind::kLayOut;
         case kCmdExit:
             return CommandKind::kExit;
         case kCmdGuideOff:

@@ -18,6 +18,8 @@ enum : unsigned {
     kCmdSaveExitOn = 0x5013,
     kCmdScatter = 0x5014,
     kCmdExit = 0x5015,
+    kCmdGatherEdges = 0x5016,
+    kCmdLayOut = 0x5017,
     kCmdRotateOff = 0x5020,
     kCmdRotateOn = 0x5021,
     kCmdFlipOff = 0x5030,
@@ -80,6 +82,8 @@ enum class CommandKind {
     kOpen,
     kSave,
     kScatter,
+    kGatherEdges,
+    kLayOut,
     kExit,
     kGuideOff,  // setting, then the guide closes when a puzzle is in progress
     kGuideOn,   // setting, then the guide opens when a puzzle is in progress

@@ -19,6 +19,7 @@
 // The core's identifiers are the resource's.
 static_assert(IDM_OPEN == kCmdOpen && IDM_SAVE == kCmdSave && IDM_EXIT == kCmdExit);
 static_assert(IDM_SAVE_EXIT_OFF == kCmdSaveExitOff && IDM_SCATTER == kCmdScatter);
+static_assert(IDM_GATHER_EDGES == kCmdGatherEdges && IDM_LAY_OUT == kCmdLayOut);
 static_assert(IDM_ROTATE_OFF == kCmdRotateOff && IDM_FLIP_OFF == kCmdFlipOff);
 static_assert(IDM_GUIDE_OFF == kCmdGuideOff && IDM_GREY == kCmdGrey && IDM_SOUND_OFF == kCmdSoundOff);
 static_assert(IDM_BACK_COLOR == kCmdBackColor && IDM_BACK_TILE == kCmdBackTile);
@@ -99,6 +100,12 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             break;
         case CommandKind::kScatter:
             ScatterCommand(g);
+            break;
+        case CommandKind::kGatherEdges:
+            GatherEdgesCommand(g);
+            break;
+        case CommandKind::kLayOut:
+            LayOutCommand(g);
             break;
         // The same sequence as the close box, save on exit included.
         case CommandKind::kExit:

@@ -1,8 +1,12 @@
 #include "game/board_commands.h"
 
+#include <unordered_map>
+#include <vector>
+
 #include "game/clock.h"
 #include "making/making_steps.h"
 #include "pieces/board_ops.h"
+#include "pieces/layout.h"
 #include "views/background.h"
 
 void ScatterCommand(PuzzleGame& g) {
@@ -24,6 +28,77 @@ void ScatterCommand(PuzzleGame& g) {
     g.totalPieces = CountGroups(b);
     UpdateTitle(g);
     host.SetTimer(IDT_CLOCK, 1000);
+}
+
+namespace {
+
+// The layout commands act on a puzzle in progress outside arrange mode,
+// and not under a piece the pointer holds.
+bool CanLayOut(const PuzzleGame& g) {
+    return InProgress(g) && g.board.count > 0 && !g.settings->arrangeMode && g.held < 0;
+}
+
+// Whether each piece number is a group of its own.
+std::vector<char> LoosePieces(const Board& b) {
+    std::unordered_map<int32_t, int> members;
+    for (int a = 0; a < b.count; ++a) ++members[b.pieces[a].group];
+    std::vector<char> loose(b.count, 0);
+    for (int a = 0; a < b.count; ++a) loose[a] = members[b.pieces[a].group] == 1;
+    return loose;
+}
+
+// The pieces laid out in rows clear of the obstacles and put on top in
+// that order; the board drawn again once.
+void LayOutAndRedraw(PuzzleGame& g, const std::vector<int>& pieces, const std::vector<Rect>& obstacles) {
+    if (pieces.empty()) return;
+    Board& b = g.board;
+    std::vector<Size> sizes;
+    sizes.reserve(pieces.size());
+    for (int a : pieces) sizes.push_back(Size{b.pieces[a].right - b.pieces[a].left, b.pieces[a].bottom - b.pieces[a].top});
+    const RowLayout rows = PackInRows(sizes, g.host->ClientSize(), obstacles);
+    if (rows.at.size() != pieces.size()) return;  // a window with no room at all
+    PlaceOnTop(b, pieces, rows.at);
+    RefreshBoard(g);
+}
+
+}  // namespace
+
+void GatherEdgesCommand(PuzzleGame& g) {
+    if (!CanLayOut(g)) return;
+    const Board& b = g.board;
+    const std::vector<char> loose = LoosePieces(b);
+    std::vector<int> candidates;
+    for (int a = 0; a < b.count; ++a)
+        if (loose[a] && !IsSpeck(b.pieces[a])) candidates.push_back(a);
+    const std::vector<int> edges = EdgePiecesInOrder(b, candidates);
+    std::vector<char> moving(b.count, 0);
+    for (int a : edges) moving[a] = 1;
+    std::vector<Rect> obstacles;
+    for (int a = 0; a < b.count; ++a)
+        if (!moving[a] && !IsSpeck(b.pieces[a])) obstacles.push_back(b.pieces[a].BoardRect());
+    LayOutAndRedraw(g, edges, obstacles);
+}
+
+void LayOutCommand(PuzzleGame& g) {
+    if (!CanLayOut(g)) return;
+    const Board& b = g.board;
+    const std::vector<char> loose = LoosePieces(b);
+    std::vector<int> candidates;  // in drawing order, bottom first
+    std::vector<Rect> obstacles;
+    for (int k = 0; k < b.count; ++k) {
+        const int a = b.order[k];
+        if (IsSpeck(b.pieces[a])) continue;
+        if (loose[a])
+            candidates.push_back(a);
+        else
+            obstacles.push_back(b.pieces[a].BoardRect());
+    }
+    std::vector<int> pieces = EdgePiecesInOrder(b, candidates);
+    std::vector<char> edge(b.count, 0);
+    for (int a : pieces) edge[a] = 1;
+    for (int a : candidates)
+        if (!edge[a]) pieces.push_back(a);
+    LayOutAndRedraw(g, pieces, obstacles);
 }
 
 void RefreshBoard(PuzzleGame& g) {

@@ -14,6 +14,17 @@
 // stops, so that it does not paste the finished picture over the pieces.
 void ScatterCommand(PuzzleGame& g);
 
+// "端ﾋﾟｰｽを集める": every edge piece that is a group of its own goes into
+// the part of the window no other piece covers, in rows, corners first and
+// then along the border (top, right, bottom, left), on top of the others.
+// "ﾋﾟｰｽを並べる": every piece that is a group of its own is laid out in rows
+// round the joined groups, edge pieces first, the rest in their drawing
+// order.  Orientations, groups and the clock are left alone and nothing
+// joins; the board is drawn again once.  Both act only while a puzzle is in
+// progress and not in arrange mode.
+void GatherEdgesCommand(PuzzleGame& g);
+void LayOutCommand(PuzzleGame& g);
+
 // The background drawn again (colour, tiles, grey hint) and every piece
 // over it, and the window invalidated.
 void RefreshBoard(PuzzleGame& g);

@@ -10,6 +10,7 @@
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "pieces/board_fixture.h"
+#include "pieces/layout.h"
 #include "support/fake_host.h"
 
 namespace {
@@ -173,4 +174,133 @@ TEST_F(Commands, RefreshingDrawsTheNewBackgroundUnderEveryPiece) {
     EXPECT_EQ(bg.boardPicture.At(599, 0), 0x0A141Eu);
     EXPECT_EQ(Mismatches(), 0);
     EXPECT_EQ(host.invalidations, invalidations + 1);
+}
+
+namespace {
+
+std::vector<Rect> Rects(const Board& b) {
+    std::vector<Rect> out;
+    for (int a = 0; a < b.count; ++a) out.push_back(b.pieces[a].BoardRect());
+    return out;
+}
+
+bool Meet(const Rect& a, const Rect& b) {
+    Rect common;
+    return IntersectRect(&common, a, b);
+}
+
+// How many opaque pixels of each piece no opaque pixel of a piece drawn
+// later covers.
+std::vector<int> ShownPixels(const Board& b, Size area) {
+    std::vector<int> owner(size_t(area.cx) * area.cy, -1);
+    for (int k = 0; k < b.count; ++k) {
+        const Piece& p = b.pieces[b.order[k]];
+        for (int y = std::max(0, p.top); y < std::min(area.cy, p.bottom); ++y)
+            for (int x = std::max(0, p.left); x < std::min(area.cx, p.right); ++x)
+                if (p.Current().At(x - p.left, y - p.top) >> 24 == 255) owner[size_t(y) * area.cx + x] = b.order[k];
+    }
+    std::vector<int> shown(b.count, 0);
+    for (int o : owner)
+        if (o >= 0) ++shown[o];
+    return shown;
+}
+
+}  // namespace
+
+// The 4 x 3 grid's loose pieces 6 .. 11: 6 is inner, 8 and 11 the bottom
+// corners, 7 on the right edge, 9 and 10 on the bottom edge.
+TEST_F(Commands, GatheringRowsTheLooseEdgePiecesClearOfEveryOtherPiece) {
+    host.SetTimer(IDT_CLOCK, 1000);
+    const std::vector<Rect> before = Rects(g.board);
+    const int invalidations = host.invalidations;
+    const std::string title = host.title;
+    host.Advance(5000);
+    GatherEdgesCommand(g);
+    // Corners (bottom right, bottom left), the right edge, the bottom edge
+    // leftwards: on top, in that order, side by side from the top-left
+    // corner of the window, kLayoutGap apart and from its edges.
+    EXPECT_EQ(fixture::Order(g.board), (std::vector<int>{6, 0, 1, 2, 3, 4, 5, 11, 8, 7, 10, 9}));
+    const int moved[] = {11, 8, 7, 10, 9};
+    for (int k = 0; k < 5; ++k) {
+        const Piece& p = g.board.pieces[moved[k]];
+        const int x = kLayoutGap + k * (34 + kLayoutGap);
+        EXPECT_EQ(p.BoardRect(), (Rect{x, kLayoutGap, x + 34, kLayoutGap + 34})) << moved[k];
+        EXPECT_EQ(p.orientation, moved[k] % 2 ? 5 : 2);
+        for (int a = 0; a <= 6; ++a) EXPECT_FALSE(Meet(p.BoardRect(), before[a])) << moved[k] << " " << a;
+    }
+    for (int a = 0; a <= 6; ++a) EXPECT_EQ(g.board.pieces[a].BoardRect(), before[a]) << a;
+    for (int a = 0; a < 12; ++a) EXPECT_EQ(g.board.pieces[a].group, a < 6 ? 0 : a);
+    EXPECT_EQ(fixture::Invariants(g.board), "");
+    EXPECT_EQ(Mismatches(), 0);
+    EXPECT_EQ(host.invalidations, invalidations + 1);  // drawn once
+    // The clock runs on from where it was.
+    EXPECT_TRUE(host.TimerRunning(IDT_CLOCK));
+    EXPECT_EQ(g.startTick, 1000u);
+    EXPECT_EQ(host.title, title);
+}
+
+TEST_F(Commands, LayingOutRowsEveryLoosePieceRoundTheGroupsAndTighterWhenCramped) {
+    host.SetTimer(IDT_CLOCK, 1000);
+    const std::vector<Rect> before = Rects(g.board);
+    LayOutCommand(g);
+    EXPECT_EQ(fixture::Order(g.board), (std::vector<int>{0, 1, 2, 3, 4, 5, 11, 8, 7, 10, 9, 6}));
+    for (int a = 0; a < 12; ++a) {
+        const Rect r = g.board.pieces[a].BoardRect();
+        if (a < 6) {
+            EXPECT_EQ(r, before[a]) << a;
+            continue;
+        }
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 600 && r.bottom <= 400) << a;
+        for (int b = 0; b < 12; ++b) {
+            if (b == a) continue;
+            EXPECT_FALSE(Meet(r, g.board.pieces[b].BoardRect())) << a << " " << b;
+        }
+    }
+    EXPECT_TRUE(host.TimerRunning(IDT_CLOCK));
+    EXPECT_EQ(CountGroups(g.board), 7);
+    EXPECT_EQ(Mismatches(), 0);
+
+    // Four fit apart in 100 x 90; six overlap, each still showing.
+    for (Size client : {Size{100, 90}, Size{100, 70}, Size{60, 60}}) {
+        host.client = client;
+        LayOutCommand(g);
+        const std::vector<int> shown = ShownPixels(g.board, client);
+        for (int a = 6; a < 12; ++a) {
+            const Rect r = g.board.pieces[a].BoardRect();
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.cx && r.bottom <= client.cy) << a;
+            EXPECT_GT(shown[a], 0) << a << " in " << client.cx << "x" << client.cy;
+        }
+        EXPECT_EQ(Mismatches(), 0);
+    }
+}
+
+TEST_F(Commands, LayoutCommandsDoNothingOutsidePlay) {
+    const auto still = [&](const char* when) {
+        const std::vector<Rect> before = Rects(g.board);
+        const std::vector<int> order = fixture::Order(g.board);
+        const uint32_t picture = fixture::Fnv1a(bg.boardPicture);
+        const int invalidations = host.invalidations;
+        GatherEdgesCommand(g);
+        LayOutCommand(g);
+        EXPECT_EQ(Rects(g.board), before) << when;
+        EXPECT_EQ(fixture::Order(g.board), order) << when;
+        EXPECT_EQ(fixture::Fnv1a(bg.boardPicture), picture) << when;
+        EXPECT_EQ(host.invalidations, invalidations) << when;
+    };
+    for (int stage : {kStateLabelling, kStateCutting}) {
+        g.making.stage = stage;
+        still("making");
+    }
+    g.making.stage = kStatePlaying;
+    settings.arrangeMode = 1;
+    still("arrange mode");
+    settings.arrangeMode = 0;
+    g.held = 3;
+    still("a piece held");
+    g.held = -1;
+    for (int i = 0; i < 12; ++i) g.board.pieces[i].group = 0;
+    fixture::SetOrder(g.board, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    still("finished");
+    g.board.count = 0;
+    still("empty board");
 }

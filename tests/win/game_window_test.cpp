@@ -2,6 +2,7 @@
 // by the chain of posted messages, and the mouse drags its pieces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -194,4 +195,105 @@ TEST_F(GameWindowTest, OfSeveralDroppedFilesOnlyTheFirstCounts) {
     EXPECT_EQ(Shell().game.pictureFile, Narrow(picture));
     EXPECT_EQ(Shell().game.State(), kStateLabelling);
     EXPECT_TRUE(host.boxes.empty() && host.errors.empty());
+}
+
+namespace {
+
+std::vector<Rect> BoardRects(const Board& b) {
+    std::vector<Rect> out;
+    for (int a = 0; a < b.count; ++a) out.push_back(b.pieces[a].BoardRect());
+    return out;
+}
+
+bool Meet(const Rect& a, const Rect& b) {
+    Rect common;
+    return IntersectRect(&common, a, b);
+}
+
+}  // namespace
+
+// A 100-piece puzzle tidied through the File menu: the loose edge pieces
+// gathered beside the heap, then every loose piece laid out round a joined
+// pair, and the places saved.  Nothing moves while making or once finished.
+TEST_F(GameWindowTest, EdgePiecesGatherAndLoosePiecesLieOutThroughTheMenu) {
+    Shell().settings.pieceCount = 100;
+    PuzzleGame& g = Shell().game;
+    Board& b = g.board;
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    Drop(picture);
+    ASSERT_TRUE(g.Making());  // the chain of making steps has only been posted
+    std::vector<Rect> before = BoardRects(b);
+    Command(0x5016);
+    Command(0x5017);
+    EXPECT_EQ(BoardRects(b), before);
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    ASSERT_GE(b.count, 80);  // one piece per cell of the grid nearest 100
+
+    RECT c;
+    GetClientRect(window, &c);
+    const auto inside = [&](const Rect& r) { return r.left >= 0 && r.top >= 0 && r.right <= c.right && r.bottom <= c.bottom; };
+    // The picture's border, from the homes.
+    Rect border{99999, 99999, -99999, -99999};
+    for (int a = 0; a < b.count; ++a) {
+        const Rect h = b.pieces[a].HomeRect();
+        border = Rect{std::min(border.left, h.left), std::min(border.top, h.top), std::max(border.right, h.right),
+                       std::max(border.bottom, h.bottom)};
+    }
+    const int pairA = b.order[0], pairB = b.order[1];
+    b.pieces[pairB].group = b.pieces[pairA].group;
+    const auto edge = [&](int a) {
+        const Rect h = b.pieces[a].HomeRect();
+        return h.left == border.left || h.top == border.top || h.right == border.right || h.bottom == border.bottom;
+    };
+
+    before = BoardRects(b);
+    Command(0x5016);
+    int edges = 0;
+    for (int a = 0; a < b.count; ++a) {
+        const bool moves = edge(a) && a != pairA && a != pairB;
+        edges += moves;
+        if (!moves) {
+            EXPECT_EQ(b.pieces[a].BoardRect(), before[a]) << a;
+            continue;
+        }
+        EXPECT_TRUE(inside(b.pieces[a].BoardRect())) << a;
+        for (int o = 0; o < b.count; ++o) {
+            if (o != a) {
+                EXPECT_FALSE(Meet(b.pieces[a].BoardRect(), b.pieces[o].BoardRect())) << a << " " << o;
+            }
+        }
+    }
+    EXPECT_GT(edges, 20);
+    for (int k = b.count - edges; k < b.count; ++k) EXPECT_TRUE(edge(b.order[k])) << k;
+
+    Command(0x5017);
+    for (int a = 0; a < b.count; ++a) {
+        const Rect r = b.pieces[a].BoardRect();
+        if (a == pairA || a == pairB) {
+            EXPECT_EQ(r, before[a]) << a;
+            continue;
+        }
+        EXPECT_TRUE(inside(r)) << a;
+        EXPECT_FALSE(Meet(r, before[pairA]) || Meet(r, before[pairB])) << a;
+        Point at;
+        EXPECT_TRUE(VisiblePoint(b, a, &at)) << a;
+    }
+    EXPECT_EQ(CountGroups(b), b.count - 1);  // nothing joined by the move
+
+    // The saved game holds the new places and order.
+    Command(0x5011);
+    Board saved;
+    MYBIT savedPicture;
+    SavedStateHead head;
+    ASSERT_EQ(ReadSavedState(saved, Narrow(folder) + "\\花畑.pko", savedPicture, head), ReadResult::kOk);
+    EXPECT_EQ(BoardRects(saved), BoardRects(b));
+    for (int k = 0; k < b.count; ++k) EXPECT_EQ(saved.order[k], b.order[k]) << k;
+
+    // Finished: one group, wherever it lies.
+    for (int a = 0; a < b.count; ++a) b.pieces[a].group = 0;
+    before = BoardRects(b);
+    Command(0x5016);
+    Command(0x5017);
+    EXPECT_EQ(BoardRects(b), before);
 }

@@ -92,6 +92,19 @@ TEST_F(MainWindowTest, MenuShowsTheSettingsFromTheStart) {
     ASSERT_NE(GetSubMenu(Menu(), 2), nullptr);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(Menu(), 1)), 20);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(Menu(), 2)), 10);
+    // File: 開く..., 状態保存, 終了時状態保存, —, ﾊﾞﾗﾊﾞﾗにする, 端ﾋﾟｰｽを集める,
+    // ﾋﾟｰｽを並べる, —, 終了 (a popup's identifier is -1, a separator's 0).
+    HMENU file = GetSubMenu(Menu(), 0);
+    const unsigned fileIds[] = {0x5010u, 0x5011u, ~0u, 0u, 0x5014u, 0x5016u, 0x5017u, 0u, 0x5015u};
+    const wchar_t* fileLabels[] = {L"開く...",        L"状態保存",      L"終了時状態保存", L"", L"ﾊﾞﾗﾊﾞﾗにする",
+                                   L"端ﾋﾟｰｽを集める", L"ﾋﾟｰｽを並べる", L"",               L"終了"};
+    ASSERT_EQ(GetMenuItemCount(file), 9);
+    for (int i = 0; i < 9; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(file, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        EXPECT_EQ(GetMenuItemID(file, i), fileIds[i]) << i;
+        EXPECT_EQ(std::wstring(text), fileLabels[i]) << i;
+    }
 
     for (unsigned id : {0x5013u, 0x6014u, 0x7258u, 0x5021u, 0x5030u, 0x5041u, 0x5051u}) {
         EXPECT_TRUE(Checked(id)) << std::hex << id;
