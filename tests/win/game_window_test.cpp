@@ -297,3 +297,45 @@ TEST_F(GameWindowTest, EdgePiecesGatherAndLoosePiecesLieOutThroughTheMenu) {
     Command(0x5017);
     EXPECT_EQ(BoardRects(b), before);
 }
+
+// Pieces are cut ahead on worker threads (four here, whatever the machine):
+// a reset of the game and the window's closing while they cut stop them
+// before the board goes, and the next puzzle is made whole.
+TEST_F(GameWindowTest, AResetAndAClosingWhileWorkersCutEndCleanly) {
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    PuzzleGame& g = Shell().game;
+    g.making.cutThreads = 4;
+    auto cuttingAhead = [&] { return g.making.stage == kStateCutting && g.making.pool && g.making.cutPosition >= 3; };
+    auto cutPieces = [&] {
+        int cut = 0;
+        for (int k = 0; k < kMaxPieces; ++k) cut += !g.board.pieces[k].pictures[0].Empty();
+        return cut;
+    };
+
+    Shell().settings.pieceCount = 1000;
+    Drop(picture);
+    ASSERT_TRUE(PumpEachUntil(cuttingAhead, 60000));
+    ResetGame(g);
+    EXPECT_EQ(g.making.pool, nullptr);
+    PumpUntil([] { return false; }, 300);  // the steps still queued find nothing to do
+    EXPECT_EQ(cutPieces(), 0);
+    EXPECT_EQ(g.State(), kStateNone);
+
+    Shell().settings.pieceCount = 20;
+    Drop(picture);
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying; }, 60000));
+    EXPECT_EQ(CountGroups(g.board), g.board.count);
+
+    Shell().settings.pieceCount = 1000;
+    Drop(picture);
+    ASSERT_TRUE(PumpEachUntil(cuttingAhead, 60000));
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(g.making.pool, nullptr);
+    const int cut = cutPieces();
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(cutPieces(), cut);  // nothing is cut once the window is gone
+    EXPECT_LT(cut, g.making.areaCount);
+    g.making.cutThreads = 0;
+}

@@ -67,6 +67,26 @@ bool PumpUntil(Pred pred, DWORD ms) {
     }
 }
 
+// The same, with pred asked after every message: for a moment in the middle
+// of a chain of posted messages, which keeps the queue from ever emptying.
+template <typename Pred>
+bool PumpEachUntil(Pred pred, DWORD ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message != WM_QUIT) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        if (pred()) return true;
+        if (GetTickCount() - start > ms) return false;
+    }
+}
+
 // A host that records the calls that would wait for the player or the
 // sound device, so that a test never blocks on a box.
 struct RecordingHost : WinHost {
