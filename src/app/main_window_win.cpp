@@ -151,7 +151,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             OnRelease(g);
             return 0;
         case WM_MOUSEWHEEL:
-            ForwardWheel(wParam, lParam);
+            ForwardWheel(window, wParam, lParam);
             return 0;
         case WM_DROPFILES:
             OnDropFiles(g, reinterpret_cast<HDROP>(wParam));
