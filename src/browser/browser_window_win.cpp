@@ -89,7 +89,8 @@ BrowserView& View(int slot) {
 // Stops a slot's worker and waits for it.  Meanwhile this thread answers
 // the messages other threads send it, but takes no input and no posted
 // message, so nothing can reopen the strip under our feet.  The worker
-// shows no box and waits for nobody, so the wait lasts at most one cell.
+// shows no box and waits for nobody: the wait lasts one cell at most, or
+// the start sound once the listing is complete.
 void StopScanAndWait(int slot) {
     BrowserView& v = View(slot);
     RequestStop(v);
