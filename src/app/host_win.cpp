@@ -220,6 +220,10 @@ bool WinHost::ShowBrowser(int slot) {
     return ShowBrowserWindow(slot);
 }
 
+void WinHost::HideBrowser(int slot) {
+    HideBrowserWindow(slot);
+}
+
 Point WinHost::BrowserCorner(int slot) {
     return BrowserCornerInParent(slot);
 }

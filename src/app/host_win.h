@@ -53,6 +53,7 @@ class WinHost : public Host {
 
     void OpenBrowser(int slot, char* folderField, Point at, int initialSpeed) override;
     bool ShowBrowser(int slot) override;
+    void HideBrowser(int slot) override;
     Point BrowserCorner(int slot) override;
 
   private:

@@ -14,6 +14,7 @@
 #include "game/start_puzzle.h"
 #include "game/start_screen.h"
 #include "image/mybit_win.h"
+#include "making/shape_dialog_win.h"
 
 namespace {
 
@@ -63,6 +64,16 @@ void OnPaint(HWND window) {
     AfterPaint(app.game);
 }
 
+// The program ends.  The piece-shape pair is closed first as its close box
+// closes it, so that rim changes never confirmed with OK are undone before
+// the settings are written; owned windows would otherwise go with the main
+// window without being asked.
+void OnMainClose(HWND window, PuzzleGame& g) {
+    if (HWND preview = ShapePreviewWindow()) SendMessageW(preview, WM_CLOSE, 0, 0);
+    OnClose(g);
+    DestroyWindow(window);
+}
+
 // The client area painted into a DC the caller holds: the making steps show
 // each new piece this way, as no WM_PAINT comes while they run.
 void OnPrintClient(HWND window, HDC dc) {
@@ -110,8 +121,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             OnPrintClient(window, reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_CLOSE:
-            OnClose(g);
-            DestroyWindow(window);
+            OnMainClose(window, g);
             return 0;
         case WM_KEYDOWN:
             OnKeyDown(g, static_cast<int>(wParam), KeyDown(VK_CONTROL), KeyDown(VK_SHIFT),
@@ -141,7 +151,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             OnRelease(g);
             return 0;
         case WM_MOUSEWHEEL:
-            ForwardWheel(wParam, lParam);
+            ForwardWheel(window, wParam, lParam);
             return 0;
         case WM_DROPFILES:
             OnDropFiles(g, reinterpret_cast<HDROP>(wParam));

@@ -1,6 +1,7 @@
 #include "app/trace.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "base/cp932.h"
 #include "base/file_io.h"
@@ -11,6 +12,17 @@ TraceState& TheTrace() {
     return state;
 }
 
+namespace {
+
+// The folder scan's worker traces too (pictures pasted outside a cell), so
+// every use of the state goes one at a time.
+std::mutex& TraceLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+}  // namespace
+
 std::string FormatTraceLine(uint32_t intervalMs, const std::string& text) {
     // Unsigned: a pause of more than 24.8 days must not print as negative.
     char head[16];
@@ -19,6 +31,7 @@ std::string FormatTraceLine(uint32_t intervalMs, const std::string& text) {
 }
 
 void TraceWrite(const std::string& text) {
+    std::lock_guard<std::mutex> lock(TraceLock());
     TraceState& t = TheTrace();
     if (!t.on || !t.host) return;
     uint32_t previous = t.lastTick;
@@ -40,12 +53,14 @@ void TraceWrite(const std::string& text) {
 }
 
 int ToggleTrace() {
+    std::lock_guard<std::mutex> lock(TraceLock());
     TraceState& t = TheTrace();
     t.on = t.on ? 0 : 1;
     return t.on;
 }
 
 void SetTraceTarget(const std::string& baseFolder, Host* host) {
+    std::lock_guard<std::mutex> lock(TraceLock());
     TraceState& t = TheTrace();
     t.path = baseFolder + "\\trace.txt";
     t.host = host;

@@ -16,13 +16,15 @@ struct TraceState {
     Host* host = nullptr;   // the clock
 };
 
-// The program-wide trace state.
+// The program-wide trace state.  The operations below may be called from
+// any thread; they take turns.
 TraceState& TheTrace();
 
 // "%6u %s\n": the interval right-aligned in six columns (wider when larger).
 std::string FormatTraceLine(uint32_t intervalMs, const std::string& text);
 
-// Writes one line when tracing is on; nothing otherwise.
+// Writes one line when tracing is on; nothing otherwise.  The host's clock
+// is read on the calling thread.
 void TraceWrite(const std::string& text);
 
 // F9: flips tracing and returns the new flag.

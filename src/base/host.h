@@ -86,9 +86,11 @@ class Host {
     // listing the folder named by folderField, a 260-byte code page 932
     // path field that the strip keeps up to date as it navigates.
     // ShowBrowser shows a hidden strip again: false when the slot has no
-    // window to show.  BrowserCorner is the bottom-left corner of a slot's
-    // window in client coordinates, where the strip below it opens.
+    // window to show.  HideBrowser hides one, keeping its listing.
+    // BrowserCorner is the bottom-left corner of a slot's window in client
+    // coordinates, where the strip below it opens.
     virtual void OpenBrowser(int /*slot*/, char* /*folderField*/, Point /*at*/, int /*initialSpeed*/) {}
     virtual bool ShowBrowser(int /*slot*/) { return false; }
+    virtual void HideBrowser(int /*slot*/) {}
     virtual Point BrowserCorner(int /*slot*/) { return {}; }
 };

@@ -35,12 +35,14 @@ bool Recorded(const std::string& what) {
 
 // The platform side of a scan.  Everything here runs on the worker and
 // never waits for the user-interface thread: the end of the listing is
-// posted, and the boxes are the worker's own windows.
+// posted, and the boxes are kept for that thread (ScanHost).
 class WinScanHost : public ScanHost {
   public:
-    HWND window = nullptr;    // the strip the listing is for
-    unsigned generation = 0;  // which listing of that strip
-    std::atomic<DWORD> threadId{0};
+    // The strip the listing is for; the strip's end clears it while the
+    // worker may still be running.
+    std::atomic<HWND> window{nullptr};
+    // Which listing of that strip; changed only while no worker runs.
+    unsigned generation = 0;
 
     bool ListFolder(const std::string& folder,
                     const std::function<bool(const std::string&, uint32_t)>& each) override {
@@ -59,17 +61,8 @@ class WinScanHost : public ScanHost {
     int CompareNames(const std::string& a, const std::string& b) override {
         return lstrcmpW(Widen(a).c_str(), Widen(b).c_str());
     }
-    void ScanStarted() override { threadId = GetCurrentThreadId(); }
     void ScanFinished() override {
-        if (window) PostMessageW(window, MSG_SCAN_DONE, generation, 0);
-    }
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner) override {
-        if (Recorded("box " + text)) return kIdOk;
-        return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags);
-    }
-    void ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) override {
-        if (Recorded("error " + call + "|" + object)) return;
-        MessageBoxW(nullptr, WindowsErrorText(call, object, code).c_str(), L"Windows関数エラー", MB_ICONHAND);
+        if (HWND strip = window.load()) PostMessageW(strip, MSG_SCAN_DONE, generation, 0);
     }
     void PlaySound(const std::string& path) override {
         if (Recorded("sound " + path)) return;
@@ -93,28 +86,21 @@ BrowserView& View(int slot) {
     return Shell().browsers[slot];
 }
 
-BOOL CALLBACK CloseBox(HWND box, LPARAM) {
-    PostMessageW(box, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
 // Stops a slot's worker and waits for it.  Meanwhile this thread answers
-// the messages other threads send it (a box of the worker may wait for
-// them), but takes no input and no posted message, so nothing can reopen
-// the strip under our feet.  A box the worker shows is closed.
+// the messages other threads send it, but takes no input and no posted
+// message, so nothing can reopen the strip under our feet.  The worker
+// shows no box and waits for nobody: the wait lasts one cell at most, or
+// the start sound once the listing is complete.
 void StopScanAndWait(int slot) {
     BrowserView& v = View(slot);
     RequestStop(v);
     if (!v.worker.joinable()) return;
-    WinScanHost& host = Strips().scan[static_cast<size_t>(slot)];
     while (v.scanning.load(std::memory_order_acquire)) {
-        if (DWORD id = host.threadId.load()) EnumThreadWindows(id, CloseBox, 0);
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
     }
     JoinScan(v);
-    host.threadId = 0;
 }
 
 void BuildDriveList(BrowserView& v) {
@@ -210,11 +196,20 @@ void OnStripDestroyed(int slot, HWND window) {
     View(slot).shown = 0;
 }
 
+// The listing is complete; what could not be read is told now, once.
 void OnScanDone(int slot, HWND window, unsigned generation) {
-    if (generation != Strips().scan[static_cast<size_t>(slot)].generation) return;
+    WinScanHost& scan = Strips().scan[static_cast<size_t>(slot)];
+    if (generation != scan.generation) return;
     BrowserView& v = View(slot);
     SetWindowTextW(window, Widen(v.FolderPath()).c_str());
     v.state = kBrowserListed;
+    ShowScanFailures(*Shell().host, scan.TakeFailures());
+}
+
+// Opened or shown, a strip stands over the others, where it is seen and
+// takes the wheel.
+void RaiseStrip(HWND window) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool InsideClient(const BrowserView& v, int x, int y) {
@@ -335,6 +330,7 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
     if (!window) {
         app.host->MessageBox(kCreateFailedText, "", kMbOk, Owner::kNone);
     } else {
+        RaiseStrip(window);
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
         v.shown = 1;
@@ -362,8 +358,13 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
 bool ShowBrowserWindow(int slot) {
     HWND window = StripWindow(slot);
     if (!window || !IsWindow(window)) return false;
+    RaiseStrip(window);
     ShowWindow(window, SW_SHOW);
     return true;
+}
+
+void HideBrowserWindow(int slot) {
+    if (HWND window = StripWindow(slot)) ShowWindow(window, SW_HIDE);
 }
 
 Point BrowserCornerInParent(int slot) {
@@ -376,12 +377,13 @@ Point BrowserCornerInParent(int slot) {
     return {corner.x, corner.y};
 }
 
-void ForwardWheel(WPARAM wParam, LPARAM lParam) {
+void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam) {
     POINT cursor{};
     GetCursorPos(&cursor);
-    for (int slot = 0; slot < kBrowserSlots; ++slot) {
-        HWND window = StripWindow(slot);
-        if (!window || !IsWindowVisible(window)) continue;
+    // From the top of the parent's children down: the strip seen under the
+    // cursor.
+    for (HWND window = GetWindow(parent, GW_CHILD); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (StripSlotOf(window) < 0 || !IsWindowVisible(window)) continue;
         RECT r{};
         GetWindowRect(window, &r);
         if (r.left < cursor.x && cursor.x < r.right && r.top < cursor.y && cursor.y < r.bottom) {

@@ -17,16 +17,19 @@ struct BrowserSet;
 // its scan stopped before its tables are reused.
 void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int initialSpeed);
 
-// A hidden strip shown again; false when the slot has no window.
+// A hidden strip shown again, over the other strips; false when the slot
+// has no window.
 bool ShowBrowserWindow(int slot);
+// A strip hidden, its listing kept.
+void HideBrowserWindow(int slot);
 
 // The bottom-left corner of a slot's window in its parent's client
 // coordinates; (0, 0) without a window.
 Point BrowserCornerInParent(int slot);
 
-// WM_MOUSEWHEEL of the main window: the message goes to the first visible
-// strip, in slot order, whose window holds the cursor strictly inside.
-void ForwardWheel(WPARAM wParam, LPARAM lParam);
+// WM_MOUSEWHEEL of the main window: the message goes to the topmost
+// visible strip whose window holds the cursor strictly inside.
+void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam);
 
 // Stops every scan and waits for the workers; the program calls it before
 // its records go away.
@@ -36,9 +39,10 @@ void StopAllScans();
 int StripSlotOf(HWND window);
 HWND StripWindow(int slot);
 
-// The boxes and sounds of the scan workers normally reach the screen and
-// the speakers; a test hands in a recorder instead ("box TEXT", "error
-// CALL|OBJECT", "sound PATH").  It is called on the worker threads.
+// The sounds of the scan workers normally reach the speakers; a test hands
+// in a recorder instead ("sound PATH").  It is called on the worker threads.
+// (Their boxes reach the host of the user-interface thread when a listing
+// is complete.)
 void SetScanRecorder(std::function<void(const std::string&)> record);
 
 // Window messages of a strip.

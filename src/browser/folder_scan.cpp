@@ -41,7 +41,84 @@ bool PlausibleCount(int32_t n) {
     return n >= 0 && n <= kMaxPieces;
 }
 
+// The first line of a text, and what follows its line break.
+std::pair<std::string, std::string> SplitFirstLine(const std::string& text) {
+    const size_t end = text.find('\n');
+    if (end == std::string::npos) return {text, {}};
+    return {text.substr(0, end), text.substr(end + 1)};
+}
+
+// One box of failures alike: what they share, then what tells them apart.
+struct FailureGroup {
+    ScanFailure first;
+    std::string head;                // kBox: the shared first line
+    std::vector<std::string> lines;  // kBox: the rest of each text; kWindowsError: each object
+    int more = 0;                    // failures beyond the lines listed
+};
+
+bool SameGroup(const FailureGroup& g, const ScanFailure& f, const std::string& head) {
+    const ScanFailure& a = g.first;
+    if (a.kind != f.kind) return false;
+    if (f.kind == ScanFailure::kBox) return a.caption == f.caption && a.flags == f.flags && g.head == head;
+    return a.call == f.call && a.code == f.code;
+}
+
+std::string ListedLines(const FailureGroup& g) {
+    std::string text;
+    for (const std::string& line : g.lines) {
+        if (!text.empty()) text += '\n';
+        text += line;
+    }
+    if (g.more > 0) text += "\nほか" + std::to_string(g.more) + "件";
+    return text;
+}
+
 }  // namespace
+
+int ScanHost::MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner) {
+    std::lock_guard<std::mutex> lock(failuresLock_);
+    failures_.push_back({ScanFailure::kBox, text, caption, flags, {}, {}, 0});
+    return kIdOk;
+}
+
+void ScanHost::ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) {
+    std::lock_guard<std::mutex> lock(failuresLock_);
+    failures_.push_back({ScanFailure::kWindowsError, {}, {}, 0, call, object, code});
+}
+
+std::vector<ScanFailure> ScanHost::TakeFailures() {
+    std::lock_guard<std::mutex> lock(failuresLock_);
+    std::vector<ScanFailure> taken;
+    taken.swap(failures_);
+    return taken;
+}
+
+void ShowScanFailures(Host& host, const std::vector<ScanFailure>& failures) {
+    std::vector<FailureGroup> groups;
+    for (const ScanFailure& f : failures) {
+        auto [head, rest] = f.kind == ScanFailure::kBox ? SplitFirstLine(f.text)
+                                                        : std::pair<std::string, std::string>{{}, f.object};
+        FailureGroup* g = nullptr;
+        for (FailureGroup& candidate : groups)
+            if (SameGroup(candidate, f, head)) g = &candidate;
+        if (!g) g = &groups.emplace_back(FailureGroup{f, head, {}, 0});
+        // A text of one line said again adds nothing to its box.
+        if (f.kind == ScanFailure::kBox && rest.empty()) continue;
+        if (g->lines.size() < static_cast<size_t>(kMostFailuresListed))
+            g->lines.push_back(std::move(rest));
+        else
+            ++g->more;
+    }
+    for (const FailureGroup& g : groups) {
+        const ScanFailure& f = g.first;
+        if (f.kind == ScanFailure::kWindowsError) {
+            host.ShowWindowsError(f.call, ListedLines(g), f.code);
+        } else {
+            host.MessageBox(g.lines.empty() ? g.head : g.head + "\n" + ListedLines(g), f.caption, f.flags,
+                            Owner::kMainWindow);
+        }
+    }
+}
 
 bool IsListedFile(const std::string& name, uint32_t attributes) {
     if (name == "." || name == "..") return false;
@@ -113,6 +190,7 @@ void MakeDriveCellGround(MYBIT& cell, const BrowserArtwork& art) {
 }
 
 void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request) {
+    host.TakeFailures();
     host.ScanStarted();
     const std::string& folder = request.folder;
     std::vector<BrowserEntry> found;

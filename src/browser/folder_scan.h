@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "base/quiet_host.h"
 #include "browser/browser_view.h"
@@ -18,11 +20,31 @@ enum : uint32_t {
     kAttrArchive = 0x20,
 };
 
-// What a scan needs of the platform.  It is a Host for the boxes the
-// picture reader and the listing show; they come from the worker thread,
-// so they must not wait for the user-interface thread.
+// A box the picture reader or the listing asked for on the worker: a box
+// with its text, caption and buttons, or the Windows error box for a call,
+// its object and the platform's error code.
+struct ScanFailure {
+    enum Kind { kBox, kWindowsError } kind = kBox;
+    std::string text, caption;  // kBox
+    unsigned flags = 0;
+    std::string call, object;  // kWindowsError
+    uint32_t code = 0;
+};
+
+// What a scan needs of the platform.  It is a Host for the picture reader
+// and the listing, whose boxes it keeps instead of showing them: a box on
+// the worker would stand apart from the window, vanish unread when the
+// strip is reopened or the program ends, and hold up whoever waits for the
+// worker.  The user-interface thread takes them when the listing is
+// complete and shows them (ShowScanFailures).
 class ScanHost : public QuietHost {
   public:
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner) final;
+    void ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) final;
+    // The boxes kept since the listing began, taken away; from either
+    // thread.
+    std::vector<ScanFailure> TakeFailures();
+
     // Calls each with every name in the folder (the name alone, not its
     // path) and its attribute bits, until each returns false.  false when
     // the folder cannot be listed.
@@ -36,9 +58,24 @@ class ScanHost : public QuietHost {
     virtual void ScanStarted() {}
     // On the worker, once every cell of a complete listing is published
     // (not after a stop, nor for a folder that cannot be listed).  The
-    // strip's title and state belong to the user-interface thread.
+    // strip's title and state belong to the user-interface thread, and so
+    // do the failures kept meanwhile.
     virtual void ScanFinished() {}
+
+  private:
+    std::mutex failuresLock_;
+    std::vector<ScanFailure> failures_;
 };
+
+// A complete listing's failures, each told once and together: the boxes
+// that share their caption, buttons and first line become one box, and the
+// Windows errors of one call and one error code become one error box, each
+// listing its files (or the rest of each text) one a line in the order met,
+// at most kMostFailuresListed and then a line "ほか%d件" for the others.
+// The boxes belong to the main window, so that nothing else happens until
+// the player has read them.
+constexpr int kMostFailuresListed = 20;
+void ShowScanFailures(Host& host, const std::vector<ScanFailure>& failures);
 
 // Whether a found name is listed: not "." or "..", an archived file that
 // is neither hidden nor a folder, with a picture or saved-game extension in
@@ -70,7 +107,8 @@ struct ScanRequest {
 
 // The whole scan on the calling thread: list, sort, then one cell after
 // another, each published by raising the entry count.  Stops between cells
-// when the view's stop flag is raised.
+// when the view's stop flag is raised.  The host's failures from an earlier
+// listing are dropped first.
 void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request);
 
 // ScanFolder on a new worker thread of the view.  The previous worker must

@@ -80,8 +80,19 @@ void OnPick(PuzzleGame& g, int slot, int index) {
     // Copies: the start clears the record the choices live in.
     const std::string picture = ChosenFile(g, kPictureSlot, g.pictureChoice);
     if (picture.empty()) return;
-    // A saved game is taken up as it was saved: it needs no pattern.
-    if (g.settings->pieceCount != 0 || IsSavedStatePath(picture)) {
+    // A saved game is taken up as it was saved: it needs no pattern.  The
+    // start screen ends with it, whatever came of it: the pattern strip goes,
+    // and a pattern picked all the same waits for a new picture, so that no
+    // click there throws the game away unsaved.
+    if (IsSavedStatePath(picture)) {
+        StartPuzzle(g, picture);
+        g.pictureChoice = -1;
+        g.patternChoice = -1;
+        g.host->HideBrowser(kPatternSlot);
+        (*g.browsers)[kPatternSlot].shown = 0;
+        return;
+    }
+    if (g.settings->pieceCount != 0) {
         StartPuzzle(g, picture);
         return;
     }

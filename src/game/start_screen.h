@@ -14,8 +14,10 @@ void OpenCommand(PuzzleGame& g);
 
 // MSG_PICK: entry index of browser slot (or PICK_NONE when the strip was
 // closed without a press).  Slot 0 chooses the picture and slot 1 the
-// pattern; a puzzle starts once the choices it needs are made (a saved game
-// needs no pattern, whatever the piece count).  Slot 2
+// pattern; a puzzle starts once the choices it needs are made.  A saved
+// game needs no pattern, whatever the piece count: it is taken up at once,
+// the pattern strip is hidden and both choices are forgotten, so a pattern
+// picked afterwards starts nothing until a picture is chosen again.  Slot 2
 // makes the chosen file the background tile.  Refused with a message while
 // a puzzle is being made.
 void OnPick(PuzzleGame& g, int slot, int index);

@@ -60,10 +60,9 @@ struct Channel {
     uint32_t operator()(uint32_t v) const { return scale[((v & mask) >> shift) >> drop]; }
 };
 
-void MasksFor(BmpLayout& l, const uint8_t* masks, bool hasAlphaMask) {
+void MasksFor(BmpLayout& l, const uint8_t* masks) {
     if (l.compression == kBiBitfields) {
         for (int i = 0; i < 3; ++i) l.masks[i] = Get32(masks + 4 * i);
-        l.masks[3] = hasAlphaMask ? Get32(masks + 12) : 0;
     } else if (l.bitCount == 16) {
         l.masks[0] = 0x7C00;  // 5-5-5
         l.masks[1] = 0x03E0;
@@ -72,11 +71,7 @@ void MasksFor(BmpLayout& l, const uint8_t* masks, bool hasAlphaMask) {
         l.masks[0] = 0x00FF0000;
         l.masks[1] = 0x0000FF00;
         l.masks[2] = 0x000000FF;
-        l.masks[3] = 0xFF000000;
     }
-    // A 32-bit file keeps the byte the colours leave free as its alpha.
-    if (l.bitCount == 32 && l.masks[3] == 0 && ((l.masks[0] | l.masks[1] | l.masks[2]) & 0xFF000000) == 0)
-        l.masks[3] = 0xFF000000;
 }
 
 void ConvertRow(const uint8_t* src, uint32_t* dst, const BmpLayout& l, const uint32_t* palette,
@@ -97,22 +92,23 @@ void ConvertRow(const uint8_t* src, uint32_t* dst, const BmpLayout& l, const uin
                 dst[x] =
                     (static_cast<uint32_t>(src[2]) << 16) | (static_cast<uint32_t>(src[1]) << 8) | src[0];
             break;
+        // Alpha stays 0, whatever the masks and the spare byte say: the
+        // making gives each piece its own alpha, and a picture's would
+        // leak into it.
         case 16:
-            // Alpha stays 0 below 32 bits, whatever the masks say.
             for (int x = 0; x < w; ++x, src += 2) {
                 uint32_t v = Get16(src);
                 dst[x] = (ch[0](v) << 16) | (ch[1](v) << 8) | ch[2](v);
             }
             break;
         case 32:
-            if (l.masks[0] == 0x00FF0000 && l.masks[1] == 0x0000FF00 && l.masks[2] == 0x000000FF &&
-                l.masks[3] == 0xFF000000) {
-                std::memcpy(dst, src, static_cast<size_t>(w) * 4);
+            if (l.masks[0] == 0x00FF0000 && l.masks[1] == 0x0000FF00 && l.masks[2] == 0x000000FF) {
+                for (int x = 0; x < w; ++x) dst[x] = Get32(src + 4 * x) & 0x00FFFFFF;
                 break;
             }
             for (int x = 0; x < w; ++x, src += 4) {
                 uint32_t v = Get32(src);
-                dst[x] = (ch[3](v) << 24) | (ch[0](v) << 16) | (ch[1](v) << 8) | ch[2](v);
+                dst[x] = (ch[0](v) << 16) | (ch[1](v) << 8) | ch[2](v);
             }
             break;
     }
@@ -230,7 +226,7 @@ bool ParseBmpHeaders(const uint8_t* head, size_t headSize, uint64_t fileLength, 
             if (headSize < 14 + 40 + 12) return false;
             tableAt += 12;
         }
-        MasksFor(l, masks, infoSize >= 56);
+        MasksFor(l, masks);
     }
     l.paletteAt = tableAt;
 
@@ -288,8 +284,7 @@ bool DecodeBmpPixels(const uint8_t* file, size_t size, const BmpLayout& l, MYBIT
         return true;
     }
 
-    const Channel ch[4] = {Channel(l.masks[0]), Channel(l.masks[1]), Channel(l.masks[2]),
-                           Channel(l.masks[3])};
+    const Channel ch[3] = {Channel(l.masks[0]), Channel(l.masks[1]), Channel(l.masks[2])};
     const uint64_t stride = Stride(l.width, l.bitCount);
     for (int r = 0; r < l.height; ++r) {
         // MYBIT keeps the bottom row first, as bottom-up files do.

@@ -1,12 +1,13 @@
 // Reading Windows BMP files into a MYBIT.
 //
-// Plain 32-bit files (the layout MYBIT writes, and the head of a saved game)
-// are taken over as they stand: both headers, alpha bytes included, pixels
-// from byte 54.  Every other layout is decoded here as the Windows loader
-// reads it: 1, 4 and 8 bits with a colour table, RLE4 and RLE8, 16 and 32
-// bits with or without bit-field masks, 24 bits, top-down rows and OS/2 core
-// headers.  Those end as fresh 32-bit headers; their pixels have alpha 0,
-// except 32-bit files, which keep their alpha bytes.
+// Plain 32-bit files (the layout MYBIT writes: the head of a saved game, the
+// strips' artwork) are taken over as they stand: both headers, alpha bytes
+// included, pixels from byte 54.  Every other layout is decoded here as the
+// Windows loader reads it: 1, 4 and 8 bits with a colour table, RLE4 and
+// RLE8, 16 and 32 bits with or without bit-field masks, 24 bits, top-down
+// rows and OS/2 core headers.  Those end as fresh 32-bit headers and their
+// pixels have alpha 0, whatever alpha a 32-bit file stores: a picture from
+// an image editor (V4 or V5 header, alpha 255) reads as its 24-bit twin.
 //
 // Readers validate first: every header field and size is checked against the
 // bytes of the file and the picture limits before anything is allocated.
@@ -43,7 +44,7 @@ struct BmpLayout {
     bool topDown = false;  // the file stores the top row first
     int bitCount = 0;      // 1, 4, 8, 16, 24 or 32
     uint32_t compression = kBiRgb;
-    uint32_t masks[4] = {};     // red, green, blue, alpha (16 and 32 bits)
+    uint32_t masks[3] = {};     // red, green, blue (16 and 32 bits)
     uint64_t paletteAt = 0;     // file offset of the colour table
     int paletteEntries = 0;     // entries present in the file (at most 1 << bitCount)
     int paletteEntryBytes = 4;  // 3 in OS/2 core files

@@ -1,5 +1,6 @@
 // JPEG decoding: every library call sits in one function behind the error
-// manager's jump back.
+// manager's jump back; the records the library works on belong to its
+// caller.
 #include "image/jpeg_read.h"
 
 #include <climits>
@@ -82,22 +83,22 @@ void StoreRow(const JSAMPLE* s, uint32_t* d, JDIMENSION width, int components, b
     }
 }
 
-int Decode(Job& job) {
-    jpeg_decompress_struct cinfo{};
+// The library's records for one decode.  They live in the frame of
+// Decode, which outlives the jump: the function holding the setjmp changes
+// none of its own locals, so nothing it reads after the jump is
+// indeterminate.
+struct Decompressor {
+    jpeg_decompress_struct cinfo;
     ErrorManager err;
-    jpeg_progress_mgr progress{};
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = JumpBack;
-    err.pub.output_message = Silent;
-    progress.progress_monitor = LimitScans;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        std::vector<uint32_t>().swap(*job.pixels);
-        job.width = job.height = 0;
-        return 0;
-    }
+    jpeg_progress_mgr progress;
+};
+
+// Every library call, behind the jump back: 0 when the library gave up.
+int DecodeWithin(Job& job, Decompressor& d) {
+    jpeg_decompress_struct& cinfo = d.cinfo;
+    if (setjmp(d.err.jump)) return 0;
     jpeg_create_decompress(&cinfo);
-    cinfo.progress = &progress;
+    cinfo.progress = &d.progress;
     if (job.file)
         jpeg_stdio_src(&cinfo, job.file);
     else
@@ -109,10 +110,7 @@ int Decode(Job& job) {
     jpeg_calc_output_dimensions(&cinfo);
     job.width = static_cast<int>(cinfo.output_width);
     job.height = static_cast<int>(cinfo.output_height);
-    if (job.headerOnly) {
-        jpeg_destroy_decompress(&cinfo);
-        return 1;
-    }
+    if (job.headerOnly) return 1;
 
     const uint64_t full = static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height;
     const uint64_t count = static_cast<uint64_t>(cinfo.output_width) * cinfo.output_height;
@@ -142,8 +140,32 @@ int Decode(Job& job) {
         StoreRow(row[0], job.pixels->data() + static_cast<size_t>(h - 1 - line) * w, w, components, adobe);
     }
     jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
     return 1;
+}
+
+// Sets up the error manager, decodes, and destroys the decompressor however
+// the decoding ended: returned, jumped back, or out of memory for the pixels.
+int Decode(Job& job) {
+    Decompressor d{};
+    d.cinfo.err = jpeg_std_error(&d.err.pub);
+    d.err.pub.error_exit = JumpBack;
+    d.err.pub.output_message = Silent;
+    d.progress.progress_monitor = LimitScans;
+    int result = 0;
+    try {
+        result = DecodeWithin(job, d);
+    } catch (...) {
+        jpeg_destroy_decompress(&d.cinfo);
+        throw;
+    }
+    // Safe also when creating it failed: the library leaves no memory
+    // manager then.
+    jpeg_destroy_decompress(&d.cinfo);
+    if (!result) {
+        std::vector<uint32_t>().swap(*job.pixels);
+        job.width = job.height = 0;
+    }
+    return result;
 }
 
 int Divisor(int d) {

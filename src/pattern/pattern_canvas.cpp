@@ -22,14 +22,19 @@ void ClearCanvas(PatternCanvas& c) {
 
 void PressCanvas(PatternCanvas& c, Point p) {
     BeginStroke(c.stroke, p);
+    c.pressed = true;
 }
 
 int DragCanvas(PatternCanvas& c, Point p) {
-    if (!ExtendStroke(c.stroke, p)) return 0;
+    if (!c.pressed || !ExtendStroke(c.stroke, p)) return 0;
     const std::vector<Point>& s = c.stroke.points;
     StrokeCurve(s.data(), static_cast<int>(s.size()), c.curve, c.scratch);
     DrawStroke(c);
     return 1;
+}
+
+void ReleaseCanvas(PatternCanvas& c) {
+    c.pressed = false;
 }
 
 void DrawStroke(PatternCanvas& c) {

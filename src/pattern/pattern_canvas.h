@@ -29,6 +29,7 @@ constexpr ColorRef kStrokePointColor = 0x0000FF;  // red
 struct PatternCanvas {
     MYBIT picture;  // the canvas, y from the top as the window's client area
     Stroke stroke;
+    bool pressed = false;      // the button went down on the canvas and is still down
     std::vector<Point> curve;  // the smoothed current stroke
     CurveScratch scratch;
 };
@@ -39,13 +40,19 @@ void CreateCanvas(PatternCanvas& c, int w, int h);
 // The canvas becomes white; the stroke is kept until the next press.
 void ClearCanvas(PatternCanvas& c);
 
-// The button goes down: a new stroke starts at p.  Nothing is drawn yet.
+// The button goes down on the canvas: a new stroke starts at p.  Nothing is
+// drawn yet.
 void PressCanvas(PatternCanvas& c, Point p);
 
 // The mouse moves to p with the button down: p joins the stroke and the
 // canvas shows the stroke's curve alone.  0, with the canvas unchanged,
-// when the stroke already has its 999 moves or no press has started one.
+// when the stroke already has its 999 moves, or when the button did not go
+// down on the canvas: a press elsewhere dragged onto it draws nothing.
 int DragCanvas(PatternCanvas& c, Point p);
+
+// The button comes up (or the canvas loses the mouse): the stroke stays as
+// drawn, and only a new press on the canvas starts the next one.
+void ReleaseCanvas(PatternCanvas& c);
 
 // The canvas from white: the curve as one polyline (each segment leaves out
 // its last point, as the next one starts there), a curve of no length as its

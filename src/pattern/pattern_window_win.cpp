@@ -139,10 +139,20 @@ LRESULT CALLBACK CanvasProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
             OnCanvasPaint(sh, window);
             return 0;
         case WM_LBUTTONDOWN:
+            // Held until the release, so that a release off the canvas ends
+            // the stroke too.
+            SetCapture(window);
             PressCanvas(sh.drawing, at);
             return 0;
         case WM_MOUSEMOVE:
             if ((wParam & MK_LBUTTON) && DragCanvas(sh.drawing, at)) InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_LBUTTONUP:
+            if (GetCapture() == window) ReleaseCapture();
+            ReleaseCanvas(sh.drawing);
+            return 0;
+        case WM_CAPTURECHANGED:
+            ReleaseCanvas(sh.drawing);
             return 0;
         case WM_DESTROY:
             sh.canvas = nullptr;

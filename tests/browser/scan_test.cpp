@@ -4,23 +4,34 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <utility>
 #include <vector>
 
+#include "app/trace.h"
 #include "base/file_io.h"
 #include "browser/folder_scan.h"
+#include "support/fake_host.h"
 #include "support/test_folder.h"
 
 namespace {
 
 // The platform as a test sets it up: the names a folder holds, an order
 // that ignores case first (as the system's does), and a record of what the
-// scan shows and plays.
+// scan plays and of the boxes it kept.
 struct FakeScan : ScanHost {
     std::vector<std::pair<std::string, uint32_t>> names;
     bool listable = true;
     std::vector<std::string> boxes, sounds;
     int finished = 0;
+
+    // Every box kept so far: its text, or for a Windows error its call.
+    const std::vector<std::string>& Boxes() {
+        for (const ScanFailure& f : TakeFailures())
+            boxes.push_back(f.kind == ScanFailure::kBox ? f.text : f.call);
+        return boxes;
+    }
 
     bool ListFolder(const std::string&,
                     const std::function<bool(const std::string&, uint32_t)>& each) override {
@@ -36,13 +47,6 @@ struct FakeScan : ScanHost {
         };
         int c = lower(a).compare(lower(b));
         return c != 0 ? c : b.compare(a);
-    }
-    int MessageBox(const std::string& text, const std::string&, unsigned, Owner) override {
-        boxes.push_back(text);
-        return kIdOk;
-    }
-    void ShowWindowsError(const std::string& call, const std::string&, uint32_t) override {
-        boxes.push_back(call);
     }
     void PlaySound(const std::string& path) override { sounds.push_back(path); }
     void ScanFinished() override { ++finished; }
@@ -97,6 +101,31 @@ int DigitAt(const MYBIT& cell, int x, int y) {
                : -1;
 }
 
+// The reader's two failures, as the worker keeps them.
+ScanFailure Unreadable(const std::string& path) {
+    return {ScanFailure::kBox, "読み込みできません。\n" + path, "イメージ読込失敗", kMbOk, {}, {}, 0};
+}
+ScanFailure NotOpened(const std::string& path, uint32_t code) {
+    return {ScanFailure::kWindowsError, {}, {}, 0, "CreateFile", path, code};
+}
+
+// "p7" and the like.
+std::string Numbered(const char* prefix, int i) {
+    std::string s = prefix;
+    s += std::to_string(i);
+    return s;
+}
+
+// "p0\np1...": the names from first to last, one a line.
+std::string Names(const char* prefix, int first, int last) {
+    std::string out;
+    for (int i = first; i <= last; ++i) {
+        if (i > first) out += '\n';
+        out += Numbered(prefix, i);
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(Scan, ListsPicturesAndSavedGamesInTheSystemsOrder) {
@@ -125,7 +154,7 @@ TEST(Scan, ListsPicturesAndSavedGamesInTheSystemsOrder) {
     EXPECT_EQ(cell.At(50, 75) & 0xFFFFFF, ColorRefToPixel(kCellGrey));
     EXPECT_EQ(host.finished, 1);
     EXPECT_EQ(host.sounds, std::vector<std::string>{"k_start"});
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.Boxes().empty());
 
     // A drive's root begins with its parent cell.
     BrowserView root;
@@ -151,7 +180,8 @@ TEST(Scan, ListsTenThousandFilesAndSaysOnceThatTheRestIsLeft) {
     BrowserView v;
     ScanFolder(v, host, ScanRequest{TestFolder().string(), ""});
     EXPECT_EQ(v.Count(), kMaxBrowserEntries);
-    EXPECT_EQ(std::count(host.boxes.begin(), host.boxes.end(), kTooManyFilesText), 1);
+    const std::vector<std::string>& boxes = host.Boxes();
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), kTooManyFilesText), 1);
     // Each missing file has its black cell, after its error box.
     EXPECT_EQ(v.thumbnails[9999].At(50, 50), 0u);
 }
@@ -180,7 +210,7 @@ TEST(Scan, SavedGamesShowTheirCountsAndBrokenOnesABlackCell) {
     SaveGameHead(dir + "/game.pko", 7, 100);
     MYBIT cell;
     MakeFileCell(cell, dir + "/game.pko", art, host);
-    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.Boxes().empty());
     // The remaining count from (5, 5); the total right-aligned, its last
     // digit at x = 79: 100 at 47, 63, 79.
     for (auto [x, d] : {std::pair{4, -1}, {5, 7}, {20, 7}, {21, -1}}) EXPECT_EQ(DigitAt(cell, x, 10), d) << x;
@@ -209,7 +239,7 @@ TEST(Scan, NarrowDigitsArePaddedAndMissingArtworkLeavesPlainCells) {
     FakeScan host;
     BrowserArtwork art;
     LoadArtwork(art, dir, host);
-    EXPECT_EQ(host.boxes.size(), 12u);  // everything else is missing
+    EXPECT_EQ(host.Boxes().size(), 12u);  // everything else is missing
     ASSERT_EQ(art.digits[3].Width(), 16);
     EXPECT_EQ(art.digits[3].At(2, 0), 0u);
     EXPECT_EQ(art.digits[3].At(3, 0), 0xFFFF0000u);
@@ -219,4 +249,124 @@ TEST(Scan, NarrowDigitsArePaddedAndMissingArtworkLeavesPlainCells) {
     MakeParentCell(cell, art);
     EXPECT_EQ(cell.Width(), 100);
     EXPECT_EQ(cell.At(50, 50) & 0xFFFFFF, ColorRefToPixel(kCellGrey));
+}
+
+TEST(Scan, KeepsTheReadersBoxesOfItsOwnListingOnly) {
+    const std::string dir = TestFolder().string();
+    SavePicture(dir + "/good.bmp", 20, 10, 0x00FF00);
+    std::ofstream(dir + "/broken.bmp") << "BM, but nothing more";
+    FakeScan host;
+    host.names = {{"good.bmp", kFile}, {"broken.bmp", kFile}, {"gone.jpg", kFile}};
+    BrowserView v;
+    ScanFolder(v, host, ScanRequest{dir, ""});
+    ScanFolder(v, host, ScanRequest{dir, ""});  // the first listing's boxes go
+    std::vector<ScanFailure> kept = host.TakeFailures();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].kind, ScanFailure::kBox);
+    EXPECT_EQ(kept[0].text, "読み込みできません。\n" + dir + "\\broken.bmp");
+    EXPECT_EQ(kept[0].caption, "イメージ読込失敗");
+    EXPECT_EQ(kept[1].kind, ScanFailure::kWindowsError);
+    EXPECT_EQ(kept[1].call, "CreateFile");
+    EXPECT_EQ(kept[1].object, dir + "\\gone.jpg");
+    EXPECT_NE(kept[1].code, 0u);
+    EXPECT_TRUE(host.TakeFailures().empty());  // taken once
+    EXPECT_EQ(v.Count(), 3);
+    EXPECT_EQ(v.thumbnails[0].At(50, 50) & 0xFFFFFF, 0u);  // broken.bmp: black
+}
+
+TEST(ScanFailures, AlikeShareOneBoxThatListsTwentyFilesAtMost) {
+    auto show = [](const std::vector<ScanFailure>& failures) {
+        FakeHost host;
+        ShowScanFailures(host, failures);
+        return host;
+    };
+    for (int n : {kMostFailuresListed - 1, kMostFailuresListed}) {
+        std::vector<ScanFailure> f;
+        for (int i = 0; i < n; ++i) f.push_back(Unreadable(Numbered("p", i)));
+        FakeHost host = show(f);
+        ASSERT_EQ(host.boxes.size(), 1u) << n;
+        EXPECT_EQ(host.boxes[0].text, "読み込みできません。\n" + Names("p", 0, n - 1));
+        EXPECT_EQ(host.boxes[0].caption, "イメージ読込失敗");
+        EXPECT_EQ(host.boxes[0].flags, kMbOk);
+        EXPECT_EQ(host.boxes[0].owner, Owner::kMainWindow);
+    }
+    std::vector<ScanFailure> f;
+    for (int i = 0; i < kMostFailuresListed + 1; ++i) f.push_back(Unreadable(Numbered("p", i)));
+    ASSERT_EQ(show(f).boxes.size(), 1u);
+    EXPECT_EQ(show(f).boxes[0].text, "読み込みできません。\n" + Names("p", 0, 19) + "\nほか1件");
+    for (int i = 0; i < 4; ++i) f.push_back(Unreadable(Numbered("q", i)));
+    EXPECT_EQ(show(f).boxes[0].text, "読み込みできません。\n" + Names("p", 0, 19) + "\nほか5件");
+    EXPECT_TRUE(show({}).boxes.empty());
+}
+
+TEST(ScanFailures, OneBoxForEachKindInTheOrderMet) {
+    FakeHost host;
+    ShowScanFailures(host, {NotOpened("a", 2),
+                            Unreadable("b"),
+                            NotOpened("c", 5),
+                            NotOpened("d", 2),
+                            {ScanFailure::kBox, kTooManyFilesText, "pukko", kMbOk, {}, {}, 0},
+                            Unreadable("e"),
+                            {ScanFailure::kBox, "読み込みできません。\nf", "other", kMbOk, {}, {}, 0}});
+    // Windows errors of one call and code list their objects; a box of
+    // one line stays as it was.
+    EXPECT_EQ(host.windowsErrors, (std::vector<std::string>{"CreateFile\na\nd", "CreateFile\nc"}));
+    ASSERT_EQ(host.boxes.size(), 3u);
+    EXPECT_EQ(host.boxes[0].text, "読み込みできません。\nb\ne");
+    EXPECT_EQ(host.boxes[1].text, kTooManyFilesText);
+    EXPECT_EQ(host.boxes[1].caption, "pukko");
+    EXPECT_EQ(host.boxes[2].text, "読み込みできません。\nf");
+    EXPECT_EQ(host.boxes[2].caption, "other");
+}
+
+// The user-interface thread works the strip while the worker lists the
+// folder and makes its cells; both write the trace, the worker because
+// the artwork is missing.  The sanitizer build for threads runs this to
+// find any access the two threads do not share safely.
+TEST(Scan, TheStripIsDrawnAndClickedWhileTheWorkerFillsItAndBothTrace) {
+    const std::string dir = TestFolder().string();
+    FakeScan host;
+    constexpr int kPictures = 24;
+    for (int i = 0; i < kPictures; ++i) {
+        const std::string name = Numbered("p", 10 + i) + ".bmp";
+        SavePicture(dir + "/" + name, 40 + i, 30, Rgb(i * 10, 100, 200));
+        host.names.push_back({name, kFile});
+    }
+    std::ofstream(dir + "/p99.jpg") << "no picture";
+    host.names.push_back({"p99.jpg", kFile});
+    FakeHost clock;
+    TheTrace() = TraceState{};
+    SetTraceTarget(dir, &clock);
+    ToggleTrace();
+
+    BrowserView v;
+    ResetListing(v, 1);
+    v.shown = 1;
+    StartScan(v, host, ScanRequest{dir, ""});
+    std::vector<ScanFailure> failures;
+    for (bool done = false; !done;) {
+        done = !v.scanning.load();
+        StepStrip(v);
+        OnStripPress(v, 150, 50, clock.tick);
+        const StripClick click = OnStripRelease(v, 150, clock.tick);
+        if (click.kind == StripClick::kPick) {
+            EXPECT_EQ(v.entries[static_cast<size_t>(click.index)].type, 'F');
+            EXPECT_EQ(v.thumbnails[static_cast<size_t>(click.index)].Width(), kCellSide);
+        }
+        TraceWrite("strip");
+        for (ScanFailure& f : host.TakeFailures()) failures.push_back(std::move(f));
+    }
+    JoinScan(v);
+    for (ScanFailure& f : host.TakeFailures()) failures.push_back(std::move(f));
+    TheTrace() = TraceState{};
+
+    ASSERT_EQ(v.Count(), kPictures + 1);
+    for (int i = 0; i < kPictures; ++i)
+        EXPECT_EQ(v.entries[static_cast<size_t>(i)].name, dir + "\\p" + std::to_string(10 + i) + ".bmp");
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].text, "読み込みできません。\n" + dir + "\\p99.jpg");
+    std::ifstream file(dir + "/trace.txt");
+    const std::string trace((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(trace.find(" MYBIT::Hosei(FALSE-1)\n"), std::string::npos);
+    EXPECT_NE(trace.find(" strip\n"), std::string::npos);
 }

@@ -12,6 +12,8 @@
 #include "app/sounds.h"
 #include "game/drop.h"
 #include "game/game_record.h"
+#include "image/bmp_read.h"
+#include "image/read_files.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -100,6 +102,55 @@ TEST_F(Start, TheSizeSettingScalesAndTheClockSeeds) {
     const std::vector<int32_t> first = made(777);
     EXPECT_EQ(made(777), first);
     EXPECT_NE(made(778), first);
+}
+
+// An image editor's 32-bit file says every pixel is opaque (alpha 255) in
+// a V4 or V5 header; the same picture saved with 24 bits says nothing of
+// alpha.  Both must make the same pieces, pixel for pixel, in every
+// orientation: the making gives each piece its own alpha.
+TEST_F(Start, AnOpaqueThirtyTwoBitPictureMakesTheSamePuzzleAsItsTwentyFourBitTwin) {
+    const int w = 120, h = 80;
+    std::vector<std::vector<uint32_t>> rows(h, std::vector<uint32_t>(w));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) rows[y][x] = static_cast<uint32_t>(x * 2) << 16 | (y * 3) << 8 | 0x40;
+    std::vector<std::vector<uint32_t>> opaque = rows;
+    for (auto& row : opaque)
+        for (uint32_t& v : row) v |= 0xFF000000;
+    const std::string dir = TestFolder().string();
+    auto write = [&](const char* name, const readtest::Bmp& bmp) {
+        const std::string path = dir + "/" + name;
+        EXPECT_TRUE(readtest::WriteFile(path, bmp.Build()));
+        return path;
+    };
+    const std::string flat =
+        write("rgb24.bmp", {.width = w, .height = h, .bitCount = 24, .data = readtest::PackRows(rows, 24)});
+    const std::string v5 = write("argb_v5.bmp", {.infoSize = 124,
+                                                 .width = w,
+                                                 .height = h,
+                                                 .bitCount = 32,
+                                                 .compression = kBiBitfields,
+                                                 .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+                                                 .data = readtest::PackRows(opaque, 32)});
+    const std::string v4 = write(
+        "argb_v4.bmp",
+        {.infoSize = 108, .width = w, .height = h, .bitCount = 32, .data = readtest::PackRows(opaque, 32)});
+    settings.pieceCount = 6;
+    settings.rotation = 1;
+    settings.flip = 1;
+    auto made = [&](const std::string& path) {
+        host.tick = 4242;
+        EXPECT_EQ(StartPuzzle(g, path), 1);
+        EXPECT_EQ(RunMakingToPlay(g), 1);
+        std::vector<std::vector<uint32_t>> pictures;
+        for (int i = 0; i < g.board.count; ++i)
+            for (const MYBIT& p : g.board.pieces[i].pictures) pictures.push_back(p.pixels);
+        return pictures;
+    };
+    const auto want = made(flat);
+    ASSERT_EQ(want.size(), 6u * 8u);
+    EXPECT_TRUE(made(v5) == want);
+    EXPECT_TRUE(made(v4) == want);
+    EXPECT_TRUE(host.boxes.empty());
 }
 
 TEST_F(Start, PatternsAreRepeatedOrFitted) {

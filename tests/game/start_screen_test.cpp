@@ -10,6 +10,8 @@
 #include "app/sounds.h"
 #include "browser/browser_view.h"
 #include "game/game_record.h"
+#include "game/save_game.h"
+#include "game/start_puzzle.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -148,6 +150,53 @@ TEST_F(StartScreen, APictureStartsAloneOrWithAPatternPickedInEitherOrder) {
     EXPECT_EQ(g.patternChoice, -1);
     EXPECT_EQ(g.pictureChoice, -1);
     EXPECT_EQ(g.State(), kStateNone);
+}
+
+// With the piece count "ﾊﾟﾀｰﾝ使用" both strips stand open; a saved game
+// chosen in the picture strip is taken up at once, and nothing the pattern
+// strip does afterwards may replace it.
+TEST_F(StartScreen, ARestoredGameIsNeverReplacedByAPatternPick) {
+    const std::string a = Picture("a.bmp", 60, 40), b = Picture("b.bmp", 50, 50);
+    const std::string pattern = Picture("lines.bmp", 40, 20, 10);
+    settings.pieceCount = 4;
+    ASSERT_EQ(StartPuzzle(g, a), 1);
+    ASSERT_EQ(RunMakingToPlay(g), 1);
+    ASSERT_EQ(SaveGame(g, 0), 1);
+    const std::string saved = TestPath("a.pko");
+    const int pieces = g.board.count;
+
+    for (bool patternFirst : {false, true}) {
+        SCOPED_TRACE(patternFirst);
+        ResetGame(g);  // the pattern puzzle of the round before is dropped
+        settings.pieceCount = 0;
+        List(0, {b, saved});
+        List(1, {pattern});
+        OpenCommand(g);
+        browsers[1].shown = 1;
+        host.browsers.clear();
+        if (patternFirst) OnPick(g, 1, 0);
+        OnPick(g, 0, 1);
+        ASSERT_EQ(g.State(), kStatePlaying);
+        EXPECT_EQ(g.pictureFile, saved);
+        EXPECT_EQ(host.browsers, std::vector<std::string>{"hide 1"});
+        EXPECT_EQ(browsers[1].shown, 0);
+        EXPECT_EQ(g.pictureChoice, -1);
+        EXPECT_EQ(g.patternChoice, -1);
+
+        // A pattern picked all the same waits for a picture.
+        host.posted.clear();
+        OnPick(g, 1, 0);
+        EXPECT_EQ(g.State(), kStatePlaying);
+        EXPECT_EQ(g.pictureFile, saved);
+        EXPECT_EQ(g.board.count, pieces);
+        EXPECT_TRUE(host.posted.empty());
+        EXPECT_EQ(g.patternChoice, 0);
+        // The picture chosen next starts the pattern puzzle as ever.
+        OnPick(g, 0, 0);
+        EXPECT_EQ(g.State(), kStateLabelling);
+        EXPECT_EQ(g.pictureFile, b);
+    }
+    EXPECT_TRUE(host.boxes.empty());
 }
 
 TEST_F(StartScreen, ATileChosenInSlotTwoBecomesTheBackground) {

@@ -99,13 +99,14 @@ TEST(ReadBmp, DirectColourDepthsWidenLikeTheWindowsLoader) {
                  .data = PackRows({{0xFFFF}}, 16)};
     EXPECT_EQ(Read(argb1555.Build(), 1, 1), (std::vector<uint32_t>{0xFFFFFF}));
 
-    // 32 bits with red and blue masks exchanged: the free top byte is alpha.
+    // 32 bits with red and blue masks exchanged; the free top byte is not
+    // read.
     Bmp swapped{.width = 2,
                 .bitCount = 32,
                 .compression = kBiBitfields,
                 .masks = {0x0000FF, 0x00FF00, 0xFF0000},
                 .data = PackRows({{0xAA112233, 0x00FF0000}}, 32)};
-    EXPECT_EQ(Read(swapped.Build(), 2, 1), (std::vector<uint32_t>{0xAA332211, 0x000000FF}));
+    EXPECT_EQ(Read(swapped.Build(), 2, 1), (std::vector<uint32_t>{0x00332211, 0x000000FF}));
 }
 
 TEST(ReadBmp, PlainThirtyTwoBitsAreTakenAsTheyStand) {
@@ -119,13 +120,17 @@ TEST(ReadBmp, PlainThirtyTwoBitsAreTakenAsTheyStand) {
     EXPECT_EQ(std::memcmp(head, file.data(), 54), 0);  // resolution and all
     EXPECT_EQ(Read(file, 2, 2), Flat(rows));
 
-    // Not plain: read through the decoder, alpha kept, headers made afresh.
+    // Not plain: read through the decoder, headers made afresh, and alpha 0
+    // as in a 24-bit file: the game's own layout alone carries alpha.
+    Rows colours = rows;
+    for (auto& r : colours)
+        for (uint32_t& v : r) v &= 0x00FFFFFF;
     auto fresh = [&](const Bmp& b) {
         std::vector<uint8_t> f = b.Build();
         MYBIT q;
         EXPECT_EQ(ReadBmp(f.data(), f.size(), q), 1);
         EXPECT_EQ(q.hdr.xPelsPerMeter, 0);
-        EXPECT_EQ(Read(f, 2, 2), Flat(rows));
+        EXPECT_EQ(Read(f, 2, 2), Flat(colours));
     };
     Bmp topDown = plain;
     topDown.height = -2;
@@ -134,6 +139,11 @@ TEST(ReadBmp, PlainThirtyTwoBitsAreTakenAsTheyStand) {
     Bmp v5 = plain;
     v5.infoSize = 124;
     fresh(v5);
+    Bmp v4 = plain;  // an image editor's: bit-field masks naming the alpha byte
+    v4.infoSize = 108;
+    v4.compression = kBiBitfields;
+    v4.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    fresh(v4);
     Bmp gap = plain;  // pixels after a gap, the size field as if there were none
     gap.gap = 4;
     gap.fileSize = 54 + 16;

@@ -175,6 +175,57 @@ TEST(ReadJpeg, TruncatedFilesKeepWhatArrivedGarbageFails) {
     EXPECT_EQ(ReadJpeg(static_cast<std::FILE*>(nullptr), px, w, h, 1, true), 0);
 }
 
+// A failure anywhere, from the first marker to the last scan, comes back
+// through the library's jump as 0 with nothing kept, from a file as from
+// memory, and leaves no decoder behind (the sanitizer build checks for
+// leaks): the next picture decodes as if nothing had happened.
+TEST(ReadJpeg, EveryFailureReturnsCleanlyFromMemoryAndFromAFile) {
+    Jpeg j = Quadrants(48, 40);
+    j.progressive = true;
+    const std::vector<uint8_t> good = j.Build();
+    const Decoded want = Decode(good);
+    ASSERT_EQ(want.result, 1);
+    std::vector<std::vector<uint8_t>> bad;
+    // Cut inside the markers before the first scan: no picture to speak of.
+    size_t firstScan = 0;
+    for (size_t i = 0; i + 1 < good.size() && !firstScan; ++i)
+        if (good[i] == 0xFF && good[i + 1] == 0xDA) firstScan = i;
+    ASSERT_GT(firstScan, 20u);
+    for (size_t cut = 0; cut < firstScan; cut += 7) bad.emplace_back(good.begin(), good.begin() + cut);
+    // The last scan asking for coefficients 63 down to 1: the library stops
+    // inside jpeg_start_decompress, with the earlier scans read.
+    std::vector<uint8_t> backwards = good;
+    size_t lastScan = 0;
+    for (size_t i = 0; i + 1 < backwards.size(); ++i)
+        if (backwards[i] == 0xFF && backwards[i + 1] == 0xDA) lastScan = i;
+    ASSERT_GT(lastScan, firstScan);
+    const size_t ss = lastScan + 5 + 2 * size_t{backwards[lastScan + 4]};  // after the component list
+    backwards[ss] = 63;
+    backwards[ss + 1] = 1;
+    bad.push_back(backwards);
+    // A frame header whose length disagrees with its component count.
+    std::vector<uint8_t> frame = good;
+    for (size_t i = 0; i + 9 < frame.size(); ++i)
+        if (frame[i] == 0xFF && frame[i + 1] == 0xC2) frame[i + 9] = 5;
+    bad.push_back(frame);
+
+    for (size_t i = 0; i < bad.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Decode(bad[i]).result, 0);
+        std::FILE* f = std::tmpfile();
+        ASSERT_NE(f, nullptr);
+        if (!bad[i].empty()) std::fwrite(bad[i].data(), 1, bad[i].size(), f);
+        std::vector<uint32_t> px{1, 2, 3};
+        int w = 7, h = 7;
+        EXPECT_EQ(ReadJpeg(f, px, w, h, 1, false), 0);
+        EXPECT_TRUE(px.empty());
+        EXPECT_EQ(w, 0);
+        EXPECT_EQ(h, 0);
+        std::fclose(f);
+    }
+    EXPECT_EQ(Decode(good).px, want.px);
+}
+
 TEST(ReadJpeg, SizeLimitsHoldBeforeDecoding) {
     // A few hundred bytes claiming 20000 x 20000: its size can be read, but it
     // is refused at every scale before any pixel is allocated.

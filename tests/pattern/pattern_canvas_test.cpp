@@ -59,3 +59,29 @@ TEST(PatternCanvas, MovesPastThe999thAreIgnored) {
     EXPECT_EQ(c.stroke.points.size(), 1000u);
     EXPECT_EQ(c.curve.size(), 10000u);
 }
+
+TEST(PatternCanvas, AStrokeBeginsOnlyWithAPressOnTheCanvas) {
+    PatternCanvas c;
+    CreateCanvas(c, 40, 30);
+    PressCanvas(c, {5, 5});
+    ASSERT_EQ(DragCanvas(c, {25, 5}), 1);
+    ReleaseCanvas(c);
+    const uint64_t drawn = PictureHash(c.picture);
+    const std::vector<Point> stroke = c.stroke.points;
+
+    // The button went down off the canvas and was dragged onto it: the
+    // stroke that ended stays as it was.
+    EXPECT_EQ(DragCanvas(c, {25, 20}), 0);
+    EXPECT_EQ(DragCanvas(c, {5, 20}), 0);
+    EXPECT_EQ(c.stroke.points, stroke);
+    EXPECT_EQ(PictureHash(c.picture), drawn);
+    ReleaseCanvas(c);  // a second release changes nothing
+    EXPECT_EQ(DragCanvas(c, {5, 25}), 0);
+
+    // A press on the canvas starts the next stroke from its own point.
+    PressCanvas(c, {10, 25});
+    ASSERT_EQ(DragCanvas(c, {30, 25}), 1);
+    EXPECT_EQ(c.stroke.points, (std::vector<Point>{{10, 25}, {30, 25}}));
+    EXPECT_EQ(c.picture.At(20, 25), kBlack);
+    EXPECT_EQ(c.picture.At(15, 5), kWhite);
+}

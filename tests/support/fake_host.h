@@ -34,7 +34,7 @@ struct FakeHost : Host {
     int progressSteps = 0;
     bool guideOpen = false;
     int guideWidth = 0, guideHeight = 0;
-    std::vector<std::string> browsers;  // "open SLOT FOLDER X Y SPEED", "show SLOT"
+    std::vector<std::string> browsers;  // "open SLOT FOLDER X Y SPEED", "show SLOT", "hide SLOT"
     bool browserWindows = false;        // whether a strip shown again has a window
     Point corner{0, 130};               // bottom-left of a strip
 
@@ -95,5 +95,6 @@ struct FakeHost : Host {
         browsers.push_back("show " + std::to_string(slot));
         return browserWindows;
     }
+    void HideBrowser(int slot) override { browsers.push_back("hide " + std::to_string(slot)); }
     Point BrowserCorner(int) override { return corner; }
 };

@@ -105,17 +105,23 @@ TEST_F(BadInputTest, UnusableFilesAreListedAndRefusedAndAGoodPicturePlaysAfterTh
     ASSERT_NO_FATAL_FAILURE(Create());
     ASSERT_TRUE(WaitListed(0));
     EXPECT_EQ(View(0).Count(), 6);
-    std::vector<std::string> expected{"sound " + TheSounds().path[0]};
+    // The files the reader refused, in the strip's order, told in one box
+    // of the main window once the listing is complete.
+    std::vector<std::string> refused(static_cast<size_t>(View(0).Count()));
     for (const BadFile& f : files) {
         const int k = IndexOf(0, dir + L"\\" + f.name);
         ASSERT_GE(k, 0) << Narrow(f.name);
         EXPECT_EQ(BlackCell(View(0).thumbnails[static_cast<size_t>(k)]), f.blackCell) << Narrow(f.name);
-        if (f.boxWhenListed) expected.push_back("box " + unreadable + Narrow(dir + L"\\" + f.name));
+        if (f.boxWhenListed) refused[static_cast<size_t>(k)] = Narrow(dir + L"\\" + f.name);
     }
-    std::vector<std::string> scanned = Scanned();
-    std::sort(scanned.begin(), scanned.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(scanned, expected);
+    std::string told = "読み込みできません。";
+    for (const std::string& path : refused)
+        if (!path.empty()) told += "\n" + path;
+    EXPECT_EQ(Scanned(), std::vector<std::string>{"sound " + TheSounds().path[0]});
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, told);
+    EXPECT_EQ(host.boxes[0].caption, "イメージ読込失敗");
+    EXPECT_EQ(host.boxes[0].owner, Owner::kMainWindow);
 
     PuzzleGame& g = Shell().game;
     auto choose = [&](const std::wstring& name) {

@@ -34,7 +34,33 @@ struct BrowserTest : PlayerTest {
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
+
+    // The visible strip over all others.
+    HWND TopStrip() {
+        for (HWND w = GetWindow(window, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (StripSlotOf(w) >= 0 && IsWindowVisible(w)) return w;
+        return nullptr;
+    }
 };
+
+// Dialog boxes of this process on the screen: a box the scan's worker
+// showed itself (the test's host records every box of the main window's
+// thread instead of showing it).
+int BoxesShown() {
+    int n = 0;
+    EnumWindows(
+        [](HWND w, LPARAM count) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            wchar_t cls[16] = {};
+            GetClassNameW(w, cls, 16);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && std::wstring(cls) == L"#32770")
+                ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&n));
+    return n;
+}
 
 }  // namespace
 
@@ -210,4 +236,115 @@ TEST_F(BrowserTest, NavigationGoesFromTheDriveListToARootAndBack) {
     EXPECT_STREQ(field, "/root");
     EXPECT_EQ(v.state, kBrowserListed);
     EXPECT_EQ(InParent(StripWindow(3)).top, 200);  // reopened where it stood
+}
+
+// With the piece count "ﾊﾟﾀｰﾝ使用" a saved game chosen from the picture
+// strip is taken up at once; the pattern strip goes with the start screen,
+// and a click on one of its cells throws nothing away.
+TEST_F(BrowserTest, ARestoredGameIsNeverReplacedByAPatternClick) {
+    Settings& s = Shell().settings;
+    s.pieceCount = 4;
+    ASSERT_NO_FATAL_FAILURE(Create());
+    ASSERT_TRUE(WaitListed(0));
+    PuzzleGame& g = Shell().game;
+    ClickEntry(0, IndexOf(0, folder + L"\\image\\花畑.bmp"));
+    ASSERT_TRUE(WaitPlaying());
+    SendMessageW(window, WM_COMMAND, 0x5011, 0);  // "状態保存"
+    const std::wstring saved = folder + L"\\image\\花畑.pko";
+    ASSERT_TRUE(Exists(saved));
+    const int pieces = g.board.count;
+
+    // Both strips listed afresh, the saved game among the pictures.
+    s.pieceCount = 0;
+    SendMessageW(StripWindow(0), WM_CLOSE, 0, 0);
+    SendMessageW(window, WM_COMMAND, 0x5010, 0);
+    ASSERT_TRUE(WaitListed(0));
+    ASSERT_TRUE(WaitListed(1));
+    HWND patterns = StripWindow(1);
+    ASSERT_TRUE(IsWindowVisible(patterns));
+    ClickEntry(0, IndexOf(0, saved));
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying; }, 10000));
+    EXPECT_FALSE(IsWindowVisible(patterns));
+    EXPECT_EQ(View(1).shown, 0);
+
+    ClickEntry(1, IndexOf(1, folder + L"\\pattern\\波.bmp"));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(g.State(), kStatePlaying);
+    EXPECT_EQ(g.pictureFile, Narrow(saved));
+    EXPECT_EQ(g.board.count, pieces);
+}
+
+// "設定 › 背景 › タイル..." opens its strip where the picture strip stands:
+// the tile strip comes over it and the wheel there steps the tile strip;
+// "開く..." shows the picture strip again over the tiles.
+TEST_F(BrowserTest, AStripOpenedOrShownComesOnTopAndTakesTheWheel) {
+    ASSERT_NO_FATAL_FAILURE(Create());
+    ASSERT_TRUE(WaitListed(0));
+    SendMessageW(window, WM_COMMAND, 0x5061, 0);
+    ASSERT_TRUE(WaitListed(2));
+    HWND pictures = StripWindow(0), tiles = StripWindow(2);
+    ASSERT_TRUE(IsWindowVisible(pictures));
+    EXPECT_EQ(InParent(tiles).top, InParent(pictures).top);
+    EXPECT_EQ(TopStrip(), tiles);
+
+    RECT r{};
+    GetWindowRect(tiles, &r);
+    SetCursorPos(r.left + 50, r.bottom - 50);
+    auto wheel = [&](int steppedSlot, int stillSlot) {
+        const int stepped = View(steppedSlot).firstIndex, still = View(stillSlot).firstIndex;
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+        EXPECT_EQ(View(steppedSlot).firstIndex, (stepped + 1) % View(steppedSlot).Count()) << steppedSlot;
+        EXPECT_EQ(View(stillSlot).firstIndex, still) << stillSlot;
+    };
+    wheel(2, 0);
+
+    SendMessageW(window, WM_COMMAND, 0x5010, 0);
+    EXPECT_EQ(StripWindow(0), pictures);  // listed already: shown, not opened
+    EXPECT_EQ(TopStrip(), pictures);
+    wheel(0, 2);
+}
+
+// A picture the scan cannot read is told once the listing is complete, by
+// the main window: no box of the worker's own stands in the way when the
+// strip is reopened mid-scan or the program closes, and a listing cut
+// short tells nothing.
+TEST_F(BrowserTest, AnUnreadablePictureIsToldOnceWhenTheListingEnds) {
+    const std::wstring dir = folder + L"\\slow";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(WriteBytes(dir + L"\\0.jpg", {0xFF, 0xD8, 'n', 'o'}));
+    // Large pictures after it keep the worker busy.
+    for (int i = 1; i <= 40; ++i)
+        CopyFileW((ExeDir() + L"\\image\\山と湖.jpg").c_str(),
+                  (dir + L"\\" + std::to_wstring(i) + L".jpg").c_str(), FALSE);
+    SetPathField(Shell().settings.imageFolder, Narrow(dir));
+    ASSERT_NO_FATAL_FAILURE(Create());
+    auto unreadable = [&] {
+        int n = 0;
+        for (const RecordingHost::Box& b : host.boxes) n += b.text.rfind("読み込みできません。", 0) == 0;
+        return n;
+    };
+
+    ASSERT_TRUE(PumpUntil([&] { return View(0).Count() >= 1; }, 30000));
+    ASSERT_TRUE(View(0).scanning);
+    EXPECT_EQ(BoxesShown(), 0);
+    EXPECT_EQ(unreadable(), 0);
+    OpenBrowser(0, window, Shell().settings.imageFolder, 0, 0, 1);  // reopened mid-scan
+    ASSERT_TRUE(WaitListed(0));
+    EXPECT_EQ(BoxesShown(), 0);
+    ASSERT_EQ(unreadable(), 1);
+    const RecordingHost::Box& told = host.boxes.back();
+    EXPECT_EQ(told.text, "読み込みできません。\n" + Narrow(dir + L"\\0.jpg"));
+    EXPECT_EQ(told.caption, "イメージ読込失敗");
+    EXPECT_EQ(told.owner, Owner::kMainWindow);
+
+    // Listed again and closed with the program half-way.
+    SendMessageW(StripWindow(0), WM_CLOSE, 0, 0);
+    SendMessageW(window, WM_COMMAND, 0x5010, 0);
+    ASSERT_TRUE(PumpUntil([&] { return View(0).Count() >= 1; }, 30000));
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    StopAllScans();
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(BoxesShown(), 0);
+    EXPECT_EQ(unreadable(), 1);
 }

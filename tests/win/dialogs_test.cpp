@@ -184,6 +184,13 @@ TEST_F(DialogsTest, PatternWindowHasItsToolbarAndDrawsStrokes) {
     EXPECT_EQ(pixel(50, 30), RGB(0, 0, 0));
     EXPECT_EQ(pixel(20, 30), RGB(255, 0, 0));
     EXPECT_EQ(pixel(50, 40), RGB(255, 255, 255));
+    // Let go; a press elsewhere dragged onto the canvas continues nothing.
+    SendMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(80, 30));
+    EXPECT_NE(GetCapture(), canvas);
+    SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, 60));
+    EXPECT_EQ(pixel(65, 45), RGB(255, 255, 255));
+    EXPECT_EQ(pixel(50, 60), RGB(255, 255, 255));
+    EXPECT_EQ(pixel(50, 30), RGB(0, 0, 0));
     SendMessageW(outer, WM_COMMAND, 0x5202, 0);
     SendMessageW(outer, WM_COMMAND, 0x5203, 0);
     EXPECT_EQ(pixel(50, 30), RGB(0, 0, 0));

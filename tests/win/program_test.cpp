@@ -8,6 +8,7 @@
 #include "app/main_window_win.h"
 #include "base/cp932.h"
 #include "base/text_win.h"
+#include "resource.h"
 #include "win_test_util.h"
 
 using namespace wintest;
@@ -150,4 +151,42 @@ TEST(Program, MovedProgramFindsItsOwnFolders) {
     EXPECT_EQ(FieldAt(file, 324), Utf8ToCp932(Narrow(folder)));
     EXPECT_EQ(FieldAt(file, 1104), Utf8ToCp932(Narrow(folder)) + "\\image");
     EXPECT_EQ(I32At(file, 2404), 100);
+}
+
+// Rim changes live in the settings while the piece-shape pair is open; the
+// program closed with the pair still open undoes them as Cancel does, and
+// only OK lets them reach pukko.ini.
+TEST(Program, ClosingWithTheShapePairOpenWritesOnlyAConfirmedRim) {
+    std::wstring folder = FreshFolder();
+    std::vector<uint8_t> start = DefaultBytes();
+    const size_t thick = 2476, light = 2480;
+    const int32_t rim[2] = {7, 33};
+    std::memcpy(start.data() + thick, rim, sizeof rim);
+    WriteBytes(folder + L"\\pukko.ini", start);
+    CopyDefaultTile(folder);
+
+    // Each button is sent, so its message to the preview is queued before
+    // the close that follows.
+    auto edit = [](unsigned last) {
+        return [last](HWND window) {
+            PostMessageW(window, WM_COMMAND, 0x5070, 0);  // "ﾋﾟｰｽ形状..."
+            HWND dialog = nullptr;
+            for (int i = 0; i < 200 && !dialog; ++i, Sleep(50))
+                dialog = FindWindowW(L"#32770", L"ピース形状");
+            ASSERT_NE(dialog, nullptr) << "no shape dialog";
+            for (unsigned id : {unsigned{IDC_WIDER}, unsigned{IDC_WIDER}, unsigned{IDC_STRONGER}, last})
+                SendMessageW(dialog, WM_COMMAND, id, 0);
+        };
+    };
+    EXPECT_EQ(RunAndClose(folder, edit(IDC_WIDER)), 0u);
+    std::vector<uint8_t> file = ReadBytes(folder + L"\\pukko.ini");
+    ASSERT_EQ(file.size(), 2496u);
+    EXPECT_EQ(I32At(file, thick), 7);
+    EXPECT_EQ(I32At(file, light), 33);
+
+    EXPECT_EQ(RunAndClose(folder, edit(IDOK)), 0u);
+    file = ReadBytes(folder + L"\\pukko.ini");
+    ASSERT_EQ(file.size(), 2496u);
+    EXPECT_EQ(I32At(file, thick), 9);
+    EXPECT_EQ(I32At(file, light), 34);
 }

@@ -128,7 +128,8 @@ struct RecordingHost : WinHost {
 
 // The program in-process as a player meets it: the main window created as
 // the program creates it, with real thumbnail strips whose workers report
-// their boxes and sounds to Scanned().  The test's folder holds a copy of
+// their sounds to Scanned() (their boxes reach the host when a listing is
+// complete).  The test's folder holds a copy of
 // the program; the settings are read from it (the defaults at first), so a
 // test changes them before Create, as pukko.ini would.
 struct PlayerTest : testing::Test {
