@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (GoogleTest), the same
-# built with sanitizers (the strip and scan tests also with the thread
-# sanitizer), the fuzz targets' corpus replay and a short
+# built with sanitizers (the strip, scan and cutting worker tests also with
+# the thread sanitizer), the fuzz targets' corpus replay and a short
 # deterministic fuzz run, the Windows tests under Wine and the Windows
 # package.  Exits non-zero on any failure.
 set -euo pipefail
@@ -31,9 +31,10 @@ cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs" || status=1
 
 # The strip and folder scan tests, whose worker thread fills what the
-# user-interface thread draws, built with ThreadSanitizer: a race it sees
-# stops the test program.  Only that test program is built.
-step "strip and scan tests with the thread sanitizer"
+# user-interface thread draws, and the cutting workers' test, built with
+# ThreadSanitizer: a race it sees stops the test program.  Only those test
+# programs are built.
+step "strip, scan and cutting worker tests with the thread sanitizer"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs"
 ctest --preset tsan -j "$jobs" || status=1

@@ -207,3 +207,55 @@ TEST(MakingGolden, ASmallPuzzleIsTheSameForTheSameSeed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every piece's eight pictures, rectangle and neighbours, as one list of
+// numbers.
+std::vector<uint64_t> Pieces(const Board& b) {
+    std::vector<uint64_t> all;
+    for (int k = 0; k < b.count; ++k) {
+        const Piece& p = b.pieces[k];
+        for (const MYBIT& o : p.pictures) all.push_back(PictureHash(o));
+        for (int v : {p.left, p.top, p.orientation, p.homeLeft, p.homeTop}) all.push_back(static_cast<uint64_t>(v));
+        all.insert(all.end(), p.neighbours.begin(), p.neighbours.end());
+    }
+    return all;
+}
+
+}  // namespace
+
+// Pieces cut on worker threads are those the steps cut alone, placed in the
+// same order; a reset in the middle stops the workers and leaves nothing.
+TEST(MakingThreads, WorkersCutTheSamePiecesAndAResetStopsThem) {
+    std::vector<uint64_t> alone;
+    for (const int threads : {1, 4}) {
+        MakingFixture f(77);
+        f.g().making.cutThreads = threads;
+        f.settings.pieceCount = 300;
+        ASSERT_NO_FATAL_FAILURE(Start(f, 320, 200));
+        ASSERT_EQ(RunMakingSteps(f.g(), MSG_MAKE_1), 1);
+        EXPECT_EQ(f.g().making.pool, nullptr);  // joined once the last piece is cut
+        if (threads == 1)
+            alone = Pieces(f.g().board);
+        else
+            EXPECT_TRUE(Pieces(f.g().board) == alone);
+    }
+    EXPECT_GT(alone.size(), 300u * 10);
+
+    MakingFixture f;
+    f.g().making.cutThreads = 4;
+    f.settings.pieceCount = 300;
+    ASSERT_NO_FATAL_FAILURE(Start(f, 320, 200));
+    unsigned msg = MSG_MAKE_1;
+    while (msg != MSG_PLACE_PIECE) msg = MakingStage(f.g(), msg);
+    for (int i = 0; i < 5; ++i) msg = MakingStage(f.g(), msg);
+    ASSERT_NE(f.g().making.pool, nullptr);
+    ResetMaking(f.g().making);
+    EXPECT_EQ(f.g().making.pool, nullptr);
+    EXPECT_EQ(f.g().board.count, 0);
+    int cut = 0;
+    for (const Piece& p : f.g().board.pieces) cut += !p.pictures[0].Empty();
+    EXPECT_EQ(cut, 0);
+    EXPECT_EQ(MakingStage(f.g(), msg), 0u);
+}
