@@ -69,9 +69,10 @@ void OnClose(HWND window) {
 }
 
 // Also reached without WM_CLOSE when the main window goes and takes the
-// windows it owns with it.
+// windows it owns with it: rim changes never confirmed are undone here too.
 void OnDestroy() {
     ShapeShell& sh = Shape();
+    EndShapeDialog(sh.state, *sh.settings);
     sh.preview = nullptr;
     if (HWND dialog = sh.dialog) {
         sh.dialog = nullptr;
