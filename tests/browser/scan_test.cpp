@@ -156,6 +156,13 @@ TEST(Scan, ListsPicturesAndSavedGamesInTheSystemsOrder) {
     EXPECT_EQ(host.sounds, std::vector<std::string>{"k_start"});
     EXPECT_TRUE(host.Boxes().empty());
 
+    // The extension is what follows the last dot, whole, in any case.
+    for (const auto& [name, listed] : {std::pair{"2024.05.01.jpg", true}, {"2024.05.01", false},
+                                       {"a.jpg.txt", false}, {"a.JPEG", true}, {"a.jpe", false},
+                                       {"a.jpegs", false}, {"a.xbmp", false}, {"a.pko", true},
+                                       {".bmp", true}, {"bmp", false}, {"a.bmp.", false}})
+        EXPECT_EQ(IsListedFile(name, kFile), listed) << name;
+
     // A drive's root begins with its parent cell.
     BrowserView root;
     host.names = {{"A.BMP", kFile}};
@@ -217,6 +224,24 @@ TEST(Scan, SavedGamesShowTheirCountsAndBrokenOnesABlackCell) {
     for (auto [x, d] : {std::pair{46, -1}, {47, 1}, {62, 1}, {63, 0}, {79, 0}, {94, 0}, {95, -1}})
         EXPECT_EQ(DigitAt(cell, x, 80), d) << x;
     EXPECT_EQ(cell.At(0, 0) & 0xFFFFFF, 0xFFu);  // the frame on top
+
+    // A game holds 0 to 10000 pieces: both counts are drawn up to the
+    // limit, and one past it (or below 0) gives a black cell.
+    struct Counts {
+        int32_t remaining, total;
+        bool shown;
+    };
+    for (const Counts& c : {Counts{0, 1, true}, {-1, 1, false}, {7, 9999, true}, {7, 10000, true},
+                            {7, 10001, false}, {10000, 10000, true}, {10001, 10000, false}}) {
+        SCOPED_TRACE(testing::Message() << c.remaining << " of " << c.total);
+        SaveGameHead(dir + "/counts.pko", c.remaining, c.total);
+        MakeFileCell(cell, dir + "/counts.pko", art, host);
+        EXPECT_EQ(cell.At(50, 50) & 0xFFFFFF, c.shown ? 0x00FF00u : 0u);
+        if (!c.shown) continue;
+        const int digits = static_cast<int>(std::to_string(c.total).size());
+        EXPECT_EQ(DigitAt(cell, 79 + 15 - 16 * (digits - 1), 80), std::to_string(c.total)[0] - '0');
+        EXPECT_EQ(DigitAt(cell, 5, 10), std::to_string(c.remaining)[0] - '0');
+    }
 
     // Cut after the picture, a count beyond the pieces a game holds, or a
     // head whose pixel count runs past the file: a black cell.

@@ -54,15 +54,25 @@ TEST(Strip, DriftsAndWrapsBothWaysOneCellAtMostPerStep) {
     EXPECT_EQ(EntryAt(v, 0), 7);
     EXPECT_EQ(EntryAt(v, 100 - static_cast<int>(v.offset)), 0);
 
-    // A fling faster than a cell a step is held to one cell.
+    // A step is held to 99 pixels either way, and wraps once the offset
+    // reaches a whole cell: {offset, speed} -> {first index, offset}.
+    struct Case {
+        float offset, speed;
+        int first;
+        float after;
+    };
+    for (const Case& k : {Case{0, 98, 7, 98}, {0, 99, 7, 99}, {0, 100, 7, 99}, {0, 500, 7, 99}, {1, 98, 7, 99},
+                          {1, 99, 0, 0}, {1, 100, 0, 0}, {2, 99, 0, 1}, {0, -1, 6, 99}, {1, -1, 7, 0},
+                          {99, -99, 7, 0}, {99, -100, 7, 0}, {0, -99, 6, 1}, {0, -100, 6, 1}}) {
+        v.firstIndex = 7;
+        v.offset = k.offset;
+        v.dragSpeed = k.speed;
+        v.glideSpeed = 0;
+        StepStrip(v);
+        EXPECT_EQ(v.firstIndex, k.first) << k.offset << " " << k.speed;
+        EXPECT_FLOAT_EQ(v.offset, k.after) << k.offset << " " << k.speed;
+    }
     v.dragSpeed = 500;
-    v.offset = 0;
-    StepStrip(v);
-    EXPECT_EQ(v.firstIndex, 7);
-    EXPECT_FLOAT_EQ(v.offset, 99);
-    StepStrip(v);
-    EXPECT_EQ(v.firstIndex, 0);
-    EXPECT_FLOAT_EQ(v.offset, 98);
 
     // A press stops the drag at once; what it had glides out, 5 % less a step.
     OnStripPress(v, 10, 10, 0);
@@ -92,23 +102,36 @@ TEST(Strip, AListingThatFitsStandsStillFromTheLeftOnceComplete) {
     ASSERT_TRUE(StepStrip(v));
     EXPECT_EQ(EntryAt(v, 0), -1);
     EXPECT_EQ(v.firstIndex, 2);
-    v.state = kBrowserListed;
-    ASSERT_TRUE(StepStrip(v));
-    EXPECT_EQ(v.firstIndex, 0);
-    EXPECT_EQ(v.offset, 0);
-    EXPECT_EQ(v.dragSpeed, 0);
-    EXPECT_EQ(EntryAt(v, 0), 0);
-    EXPECT_EQ(EntryAt(v, 299), 2);
-    EXPECT_EQ(EntryAt(v, 300), -1);
-    // Five cells fill a 500-pixel strip exactly; six scroll.
-    List(v, 6);
-    v.dragSpeed = 10;
-    StepStrip(v);
-    EXPECT_FLOAT_EQ(v.offset, 10);
+
+    // Five cells fill a 500-pixel strip exactly and stand still like four;
+    // six scroll.  Drawn, pointed at and clicked alike.
+    for (int n : {4, 5, 6}) {
+        SCOPED_TRACE(n);
+        List(v, n);
+        v.firstIndex = 2;
+        v.offset = 40;
+        v.dragSpeed = 10;
+        ASSERT_TRUE(StepStrip(v));
+        const bool fits = n <= 5;
+        EXPECT_EQ(v.firstIndex, fits ? 0 : 2);
+        EXPECT_FLOAT_EQ(v.offset, fits ? 0 : 50);
+        EXPECT_FLOAT_EQ(v.dragSpeed, fits ? 0 : 10);
+        for (int x : {0, 99, 100, 399, 400, 449, 450, 499}) {
+            const int cell = fits ? (x / 100 < n ? x / 100 : -1) : ((x + 50) / 100 + 2) % n;
+            EXPECT_EQ(EntryAt(v, x), cell) << x;
+            if (cell >= 0) EXPECT_EQ(CellUnderX(v, x), cell) << x;
+        }
+        // The last cell a fitting strip shows.
+        const int x = n == 4 ? 350 : 450;
+        OnStripPress(v, x, 50, 1000);
+        const StripClick c = OnStripRelease(v, x, 1100);
+        EXPECT_EQ(c.kind, StripClick::kPick);
+        EXPECT_EQ(c.index, fits ? n - 1 : 1);
+    }
     // Hidden or never opened: nothing to show, the motion goes on.
     v.shown = 0;
     EXPECT_FALSE(StepStrip(v));
-    EXPECT_FLOAT_EQ(v.offset, 20);
+    EXPECT_FLOAT_EQ(v.offset, 60);
 }
 
 TEST(Strip, AClickIsOnePressAndReleaseOnOneCellWithin999Ms) {

@@ -77,6 +77,7 @@ TEST_F(StartScreen, OpenShowsThePictureStripAndThePatternStripBelowIt) {
     host.browserWindows = true;
     OpenCommand(g);
     EXPECT_EQ(host.browsers, (std::vector<std::string>{"show 0", "open 1 pat 0 130 1"}));
+    EXPECT_EQ(host.cornersAsked, std::vector<int>{0});
     EXPECT_EQ(browsers[0].shown, 1);
 
     // A strip whose window is gone opens afresh; so does a closed one.
@@ -141,10 +142,25 @@ TEST_F(StartScreen, APictureStartsAloneOrWithAPatternPickedInEitherOrder) {
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1].text, "開けません。\n" + TestPath("gone.pko"));
 
+    // A strip listed anew after the choice was posted, and listing still:
+    // two entries stored, one published.  Only the published one is chosen.
+    ResetGame(g);
+    List(0, {a, b});
+    browsers[0].entryCount = 1;
+    settings.pieceCount = 4;
+    for (int index : {2, 1}) {
+        OnPick(g, 0, index);
+        EXPECT_EQ(g.State(), kStateNone) << index;
+        EXPECT_EQ(g.pictureChoice, -1) << index;
+    }
+    OnPick(g, 0, 0);
+    EXPECT_EQ(g.State(), kStateLabelling);
+    EXPECT_EQ(g.pictureFile, a);
+
+    settings.pieceCount = 0;
     ResetGame(g);
     g.pictureChoice = -1;
     g.patternChoice = 0;
-    OnPick(g, 0, 1);  // no such entry (the strip was listed anew)
     OnPick(g, 3, 0);  // slots 3 and 4 choose nothing
     OnPick(g, 1, PICK_NONE);
     EXPECT_EQ(g.patternChoice, -1);

@@ -104,9 +104,46 @@ TEST(MeetingPoints, APinchedCornerGivesFourPiecesAndNoHoleOnAGridAndInAPattern) 
     EXPECT_EQ(Uncovered(m), 0);
 }
 
+// A white mask of columns x rows cells of the given side with one pocket:
+// the white word (x, y) walled in by line words on its sides.  Whether
+// closing the meeting points closes it.
+bool PocketClosed(int side, int columns, int rows, int x, int y) {
+    MYBIT m;
+    m.CreateFilled(0xFFFFFF, side * columns, side * rows);
+    for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
+        if (x + dx >= 0 && y + dy >= 0 && x + dx < m.Width() && y + dy < m.Height()) m.At(x + dx, y + dy) = kMaskLine;
+    CloseMeetingPoints(m, GridDivision{side, side, columns, rows});
+    return m.At(x, y) == kMaskLine;
+}
+
 TEST(MeetingPoints, TheWindowStaysShortOfTheCellCentre) {
-    for (auto [side, reach] : {std::pair{0, 0}, {2, 0}, {4, 1}, {10, 4}, {200, 4}})
-        EXPECT_EQ(MeetingReach(GridDivision{side, side, 3, 3}), reach) << side;
+    // A pocket d words diagonally off an inner corner is closed while it
+    // lies inside the corner's window: as deep as given for each cell side,
+    // never deeper than 3 words, and never half way to the cell's centre.
+    for (auto [side, deepest] : {std::pair{2, -1}, {3, -1}, {4, 0}, {5, 0}, {6, 1}, {7, 1}, {8, 2}, {9, 2},
+                                 {10, 3}, {11, 3}, {12, 3}, {200, 3}}) {
+        SCOPED_TRACE(side);
+        if (deepest >= 0) EXPECT_TRUE(PocketClosed(side, 3, 3, side - deepest, side - deepest));
+        EXPECT_FALSE(PocketClosed(side, 3, 3, side - deepest - 1, side - deepest - 1));
+        EXPECT_FALSE(PocketClosed(side, 3, 3, side + deepest + 1, side + deepest + 1));
+    }
+
+    // On the mask's border the border is no way out: the windows of the
+    // border points and the mask's corners, the bottom row and the right
+    // column among them, close pockets up to 3 words along the border, not
+    // 4.  Cells of 30, two by two: a 60 x 60 mask.
+    struct Border {
+        int x, y;
+        bool closed;
+    };
+    for (const Border& b : {Border{30, 0, true},  {33, 0, true},  {34, 0, false}, {27, 0, true},  {26, 0, false},
+                            {30, 59, true}, {33, 59, true}, {34, 59, false}, {26, 59, false}, {0, 30, true},
+                            {0, 33, true},  {0, 34, false}, {59, 30, true}, {59, 27, true}, {59, 26, false},
+                            {59, 34, false}, {0, 0, true},  {59, 0, true},  {0, 59, true},  {59, 59, true},
+                            {57, 59, true}, {56, 59, false}, {59, 57, true}, {59, 56, false}, {3, 59, true},
+                            {4, 59, false}})
+        EXPECT_EQ(PocketClosed(30, 2, 2, b.x, b.y), b.closed) << b.x << "," << b.y;
+
     // Cells of 2: the window is the meeting word alone, which always opens
     // onto its neighbours; nothing is closed.
     MYBIT m;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "image/mybit.h"
@@ -134,6 +135,29 @@ TEST_F(ShapeDialog, PreviewShowsTheLineItsGridAndTheSamplePiece) {
     EXPECT_EQ(PictureHash(a), PictureHash(b));
     DrawSamplePiece(d.lines[0], 10, 150, b);
     EXPECT_NE(PictureHash(a), PictureHash(b));
+    // A control point dragged onto the preview's edges, or one pixel
+    // beyond: its dot is drawn where it lies in the picture and nowhere else
+    // on the picture's border (a write past an edge would land on the
+    // opposite side or outside the pixels).
+    const uint32_t red = ColorRefToPixel(kPreviewRed);
+    for (auto [mx, my] : {std::pair{435, 200}, {434, 200}, {436, 200}, {0, 200}, {1, 200}, {-1, 200},
+                          {200, 435}, {200, 434}, {200, 436}, {200, 0}, {200, 1}, {200, -1}, {435, 435},
+                          {0, 435}, {435, 0}}) {
+        SCOPED_TRACE(testing::Message() << mx << ", " << my);
+        BeginShapeDialog(d, s);
+        Drag(1, mx, my);
+        DrawShapePreview(d, s, p);
+        int wrong = 0;
+        for (int y = 0; y < kPreviewSide; ++y)
+            for (int x = 0; x < kPreviewSide; ++x) {
+                const bool dot = std::abs(x - mx) <= 1 && std::abs(y - my) <= 1;
+                const bool border = x == 0 || y == 0 || x == kPreviewSide - 1 || y == kPreviewSide - 1;
+                if (dot || border) wrong += (p.At(x, y) == red) != dot;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+    BeginShapeDialog(d, s);
+
     // A line that crosses the centre leaves no piece, only the background.
     for (int j = 1; j < 9; ++j) d.lines[0][j][1] = 110;
     DrawSamplePiece(d.lines[0], 10, 150, a);

@@ -63,6 +63,23 @@ TEST(Stroke, ASharpTurnKeepsItsTurningPointsAndTheCurvePassesThem) {
         for (Point q : c) near |= std::abs(q.x - k.x) <= 1 && std::abs(q.y - k.y) <= 1;
         EXPECT_TRUE(near) << k.x << "," << k.y;
     }
+    // A turning point is kept only beyond 10 pixels from the point kept
+    // before it, and only where the direction turns by more than 0.3: at
+    // 10 pixels exactly (straight or slanting) it is dropped, and so is a
+    // turn of atan(30 / 100) = 0.2915; atan(31 / 100) = 0.3006 is kept.
+    struct Case {
+        Point turn;
+        bool kept;
+    };
+    for (const Case& c : {Case{{0, 9}, false}, {{0, 10}, false}, {{0, 11}, true}, {{6, 8}, false},
+                          {{7, 8}, true}, {{8, 6}, false}, {{8, 7}, true}, {{100, 30}, false},
+                          {{100, 31}, true}, {{-10, 0}, false}, {{-11, 0}, true}}) {
+        const Point end{c.turn.x + 40 * (c.turn.x > 0 ? -1 : 1), c.turn.y + 60};
+        const std::vector<Point> want =
+            c.kept ? std::vector<Point>{{0, 0}, c.turn, end} : std::vector<Point>{{0, 0}, end};
+        EXPECT_EQ(Kept({{0, 0}, c.turn, end}), want) << c.turn.x << "," << c.turn.y;
+    }
+
     // Directions are compared without wrapping round: going left, a step
     // just below and one just above the axis count as a turn.
     EXPECT_EQ(Kept({{0, 0}, {-20, -1}, {-40, 1}, {-41, 1}}),
@@ -90,6 +107,12 @@ TEST(Stroke, APressAndOneMoveGiveTwentyPointsOnTheSegment) {
     // A press alone is one point; nothing at all gives nothing.
     EXPECT_EQ(Curve({{4, 4}}), std::vector<Point>(10, Point{4, 4}));
     EXPECT_TRUE(Curve({}).empty());
+    // Ten curve points a stroke point, for at most 1000 stroke points.
+    for (auto [n, m] : {std::pair{999, 9990u}, {1000, 10000u}, {1001, 10000u}}) {
+        std::vector<Point> p;
+        for (int i = 0; i < n; ++i) p.push_back({i % 50, i / 50});
+        EXPECT_EQ(Curve(p).size(), m) << n;
+    }
 }
 
 TEST(Stroke, AStrokeOfNoLengthGivesItsSinglePoint) {

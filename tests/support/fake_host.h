@@ -36,7 +36,10 @@ struct FakeHost : Host {
     int guideWidth = 0, guideHeight = 0;
     std::vector<std::string> browsers;  // "open SLOT FOLDER X Y SPEED", "show SLOT", "hide SLOT"
     bool browserWindows = false;        // whether a strip shown again has a window
-    Point corner{0, 130};               // bottom-left of a strip
+    // Bottom-left of each slot's strip, as the strips stand one below the
+    // other; the slots asked about, in order.
+    Point corners[5] = {{0, 130}, {0, 260}, {0, 390}, {0, 520}, {0, 650}};
+    std::vector<int> cornersAsked;
 
     void Advance(uint32_t ms) { tick += ms; }
     bool TimerRunning(unsigned id) const {
@@ -96,5 +99,8 @@ struct FakeHost : Host {
         return browserWindows;
     }
     void HideBrowser(int slot) override { browsers.push_back("hide " + std::to_string(slot)); }
-    Point BrowserCorner(int) override { return corner; }
+    Point BrowserCorner(int slot) override {
+        cornersAsked.push_back(slot);
+        return slot >= 0 && slot < 5 ? corners[slot] : Point{-1, -1};
+    }
 };

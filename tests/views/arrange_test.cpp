@@ -68,26 +68,57 @@ TEST_F(Arrange, TheKeysRecomputeTheBuiltCanvasWithTotalsAndBlurAsCounted) {
     EXPECT_TRUE(Shown(g.arrangedCanvas));  // opaque: the notches show black
     EXPECT_EQ(bg.boardPicture.At(300, 199), bg.cleanBoard.At(300, 199));
 
-    MYBIT expected;
+    // What the player sees after each key: every pixel of the canvas moved
+    // on the colour model's scales by the totals, then as many 3 x 3 means
+    // (border kept, alpha 0) as Space was pressed; on the board, redrawn.
     auto expect = [&](double luma, double hue, double chroma, int blurs) {
-        ConvertArranged(expected, g.arrangedCanvas, ArrangeOffsets{luma, hue, chroma}, HueDirections{});
-        BlurArranged(expected, blurs);
-        EXPECT_TRUE(g.arranged.pixels == expected.pixels)
-            << luma << " " << hue << " " << chroma << " " << blurs;
-        EXPECT_TRUE(Shown(expected));
+        SCOPED_TRACE(testing::Message() << luma << " " << hue << " " << chroma << " " << blurs);
+        MYBIT want;
+        want.CopyFrom(g.arrangedCanvas);
+        for (uint32_t& w : want.pixels) {
+            double y, h, c;
+            RgbToYhc(w, y, h, c);
+            w = YhcToPixel(y + luma, h + hue, c + chroma);
+        }
+        for (int pass = 0; pass < blurs; ++pass) {
+            MYBIT last;
+            last.CopyFrom(want);
+            for (int y = 1; y + 1 < want.Height(); ++y)
+                for (int x = 1; x + 1 < want.Width(); ++x) {
+                    uint32_t word = 0;
+                    for (int shift = 0; shift < 24; shift += 8) {
+                        uint32_t sum = 0;
+                        for (int dy = -1; dy <= 1; ++dy)
+                            for (int dx = -1; dx <= 1; ++dx) sum += last.At(x + dx, y + dy) >> shift & 0xFF;
+                        word |= sum / 9 << shift;
+                    }
+                    want.At(x, y) = word;
+                }
+        }
+        EXPECT_TRUE(g.arranged.pixels == want.pixels);
+        EXPECT_TRUE(Shown(want));
     };
-    for (int i = 0; i < 3; ++i) ArrangeAdjust(g, 0, 0, 0, 1);  // Space three times
+    // Each key redraws the board.
+    auto key = [&](double luma, double hue, double chroma, int blur) {
+        const int before = host.invalidations;
+        EXPECT_EQ(ArrangeAdjust(g, luma, hue, chroma, blur), 1);
+        EXPECT_EQ(host.invalidations, before + 1);
+    };
+    for (int i = 0; i < 3; ++i) key(0, 0, 0, 1);  // Space three times
     expect(0, 0, 0, 3);
-    ArrangeAdjust(g, 0, 0, 1, 0);  // Up: from the unblurred canvas, blurred three times
+    key(0, 0, 1, 0);  // Up: from the unblurred canvas, blurred three times
     expect(0, 0, 1, 3);
-    ArrangeAdjust(g, 1, 0, 0, 0);  // Shift+Up twice, Shift+Down once
-    ArrangeAdjust(g, 1, 0, 0, 0);
-    ArrangeAdjust(g, -1, 0, 0, 0);
+    key(1, 0, 0, 0);  // Shift+Up twice, Shift+Down once
+    key(1, 0, 0, 0);
+    key(-1, 0, 0, 0);
     EXPECT_EQ(g.lumaOffset, 1);
     expect(1, 0, 1, 3);
-    ArrangeAdjust(g, 0, 7.5, -3, 1);
+    key(0, 0, -1, 0);  // Down twice
+    key(0, 0, -1, 0);
+    expect(1, 0, -1, 3);
+    key(0, 7.5, -3, 1);
     EXPECT_TRUE(g.arrangeDirections.Fits(g.arrangedCanvas, 7.5));
-    expect(1, 7.5, -2, 4);
+    expect(1, 7.5, -4, 4);
 }
 
 TEST_F(Arrange, OutputWritesTheInnerRectangleAndTheWholeOrSaysWhatFailed) {
