@@ -119,7 +119,9 @@ TEST(Strip, AListingThatFitsStandsStillFromTheLeftOnceComplete) {
         for (int x : {0, 99, 100, 399, 400, 449, 450, 499}) {
             const int cell = fits ? (x / 100 < n ? x / 100 : -1) : ((x + 50) / 100 + 2) % n;
             EXPECT_EQ(EntryAt(v, x), cell) << x;
-            if (cell >= 0) EXPECT_EQ(CellUnderX(v, x), cell) << x;
+            if (cell >= 0) {
+                EXPECT_EQ(CellUnderX(v, x), cell) << x;
+            }
         }
         // The last cell a fitting strip shows.
         const int x = n == 4 ? 350 : 450;

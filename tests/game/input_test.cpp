@@ -716,6 +716,26 @@ TEST_F(Play, F7SwitchesArrangeModeAndTheTitleWhilePlaying) {
     const double s = settings.endWakuS;
     OnKeyDown(g, kVkUp, false, false, Point{});
     EXPECT_EQ(settings.endWakuS, s);
+    // With an arranged picture each key moves its total and asks for the
+    // board to be drawn again once; Left and Right do neither.
+    g.arrangedCanvas.CreateFilled(0x336699, 4, 4);
+    struct Key {
+        int vk;
+        bool shift;
+        double luma, chroma;
+        int blurs, redraws;
+    };
+    for (const Key& k : {Key{kVkSpace, false, 0, 0, 1, 1}, {kVkUp, false, 0, 1, 1, 1}, {kVkUp, true, 1, 1, 1, 1},
+                         {kVkDown, false, 1, 0, 1, 1}, {kVkDown, true, 0, 0, 1, 1}, {kVkSpace, true, 0, 0, 2, 1},
+                         {kVkLeft, false, 0, 0, 2, 0}, {kVkRight, true, 0, 0, 2, 0}}) {
+        const int before = host.invalidations;
+        OnKeyDown(g, k.vk, false, k.shift, Point{});
+        EXPECT_EQ(host.invalidations - before, k.redraws) << k.vk << " " << k.shift;
+        EXPECT_EQ(g.lumaOffset, k.luma) << k.vk << " " << k.shift;
+        EXPECT_EQ(g.chromaOffset, k.chroma) << k.vk << " " << k.shift;
+        EXPECT_EQ(g.blurCount, k.blurs) << k.vk << " " << k.shift;
+    }
+    g.arrangedCanvas.Free();
     OnKeyDown(g, kVkF7, false, false, Point{});
     EXPECT_EQ(settings.arrangeMode, 0);
     EXPECT_EQ(host.title, "pukko");

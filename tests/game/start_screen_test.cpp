@@ -148,6 +148,7 @@ TEST_F(StartScreen, APictureStartsAloneOrWithAPatternPickedInEitherOrder) {
     List(0, {a, b});
     browsers[0].entryCount = 1;
     settings.pieceCount = 4;
+    g.pictureChoice = -1;
     for (int index : {2, 1}) {
         OnPick(g, 0, index);
         EXPECT_EQ(g.State(), kStateNone) << index;

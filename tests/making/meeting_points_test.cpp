@@ -123,7 +123,9 @@ TEST(MeetingPoints, TheWindowStaysShortOfTheCellCentre) {
     for (auto [side, deepest] : {std::pair{2, -1}, {3, -1}, {4, 0}, {5, 0}, {6, 1}, {7, 1}, {8, 2}, {9, 2},
                                  {10, 3}, {11, 3}, {12, 3}, {200, 3}}) {
         SCOPED_TRACE(side);
-        if (deepest >= 0) EXPECT_TRUE(PocketClosed(side, 3, 3, side - deepest, side - deepest));
+        if (deepest >= 0) {
+            EXPECT_TRUE(PocketClosed(side, 3, 3, side - deepest, side - deepest));
+        }
         EXPECT_FALSE(PocketClosed(side, 3, 3, side - deepest - 1, side - deepest - 1));
         EXPECT_FALSE(PocketClosed(side, 3, 3, side + deepest + 1, side + deepest + 1));
     }
