@@ -107,7 +107,9 @@ TEST_F(HighDpi, TheGuideOpensWith240PixelsAndADropWithin12PixelsSnaps) {
         const Piece& beside = b.pieces[moved.neighbours[0]];
         const bool joined = moved.group == beside.group;
         EXPECT_EQ(joined, off <= 12) << off;
-        if (joined) EXPECT_EQ(moved.left, beside.left + (moved.homeLeft - beside.homeLeft));
+        if (joined) {
+            EXPECT_EQ(moved.left, beside.left + (moved.homeLeft - beside.homeLeft));
+        }
     }
 }
 
