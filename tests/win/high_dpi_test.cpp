@@ -85,14 +85,21 @@ TEST_F(HighDpi, TheGuideOpensWith240PixelsAndADropWithin12PixelsSnaps) {
     EXPECT_EQ(ClientOf(guide), (Size{240, 240}));
     CloseGuide();
 
-    // Piece 0 dropped 12, then 13 pixels right and above its place beside its
-    // first neighbour, by a click on it (which turns nothing here).
+    // A piece dropped 13, then 12 pixels right and above its place beside a
+    // neighbour, by a click on it (which turns nothing here).
+    Board& b = g.board;
+    int di = -1, ci = -1;
+    for (int i = 0; i < b.count && di < 0; ++i)
+        for (int32_t nb : b.pieces[i].neighbours)
+            if (nb >= 0 && nb != i && nb < b.count && b.pieces[nb].group != b.pieces[i].group) {
+                di = i;
+                ci = nb;
+                break;
+            }
+    ASSERT_GE(di, 0);
     for (int off : {13, 12}) {
-        Board& b = g.board;
-        Piece& d = b.pieces[0];
-        ASSERT_GE(d.neighbours.size(), 1u);
-        const Piece& c = b.pieces[d.neighbours[0]];
-        ASSERT_NE(c.group, d.group);
+        Piece& d = b.pieces[di];
+        const Piece& c = b.pieces[ci];
         const int left = c.left + (d.homeLeft - c.homeLeft) + off;
         const int top = c.top + (d.homeTop - c.homeTop) - off;
         d.right += left - d.left;
@@ -100,15 +107,13 @@ TEST_F(HighDpi, TheGuideOpensWith240PixelsAndADropWithin12PixelsSnaps) {
         d.left = left;
         d.top = top;
         Point at;
-        ASSERT_TRUE(VisiblePoint(b, 0, &at));
+        ASSERT_TRUE(VisiblePoint(b, di, &at));
         ClickAt(window, WM_LBUTTONDOWN, at);
         PumpUntil([] { return false; }, 100);
-        const Piece& moved = b.pieces[0];
-        const Piece& beside = b.pieces[moved.neighbours[0]];
-        const bool joined = moved.group == beside.group;
+        const bool joined = b.pieces[di].group == b.pieces[ci].group;
         EXPECT_EQ(joined, off <= 12) << off;
         if (joined) {
-            EXPECT_EQ(moved.left, beside.left + (moved.homeLeft - beside.homeLeft));
+            EXPECT_EQ(b.pieces[di].left, b.pieces[ci].left + (d.homeLeft - c.homeLeft));
         }
     }
 }
