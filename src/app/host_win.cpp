@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "app/shell_texts.h"
+#include "base/dpi_scale.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
 #include "views/guide_window_win.h"
@@ -15,6 +17,9 @@ namespace {
 // The shortest time between two moves of the progress bar, in
 // milliseconds: twenty moves a second.
 constexpr uint32_t kProgressFrameMs = 50;
+// The bar's size at 96 DPI; scaled with the main window's.
+constexpr int kProgressWidth = 200;
+constexpr int kProgressHeight = 20;
 
 // The smallest rectangle holding both; an empty one adds nothing.
 Rect Union(const Rect& a, const Rect& b) {
@@ -142,9 +147,11 @@ void WinHost::PlaySound(const std::string& path) {
 void WinHost::ShowProgress(int range, ColorRef back, ColorRef bar) {
     CloseProgress();
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    const int dpi = WindowDpi(window_);
     progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"Progress Bar",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | PBS_SMOOTH, 0, 0, 200,
-                                20, window_, nullptr, instance, nullptr);
+                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | PBS_SMOOTH, 0, 0,
+                                ScalePx(kProgressWidth, dpi), ScalePx(kProgressHeight, dpi), window_, nullptr,
+                                instance, nullptr);
     if (!progress_) return;
     // Without a theme the bar takes the colours below; the visual style of
     // the v6 controls would ignore them.

@@ -6,6 +6,7 @@
 #include "app/menu_win.h"
 #include "app/shell_texts.h"
 #include "app/window_class_win.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
 #include "game/drop.h"
@@ -47,6 +48,7 @@ void OnCreate(HWND window) {
     PuzzleGame& g = app.game;
     app.host->SetWindow(window);
     InitGame(g, *app.host, app.settings, app.background, &app.browsers);
+    g.dpi = WindowDpi(window);
     DragAcceptFiles(window, TRUE);
     MenuRefresh(window, app.settings, 0);
     if (app.settings.arrangeMode) app.host->SetTitle(kArrangeTitle);
@@ -152,6 +154,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_MOUSEWHEEL:
             ForwardWheel(window, wParam, lParam);
+            return 0;
+        case WM_DPICHANGED:
+            g.dpi = OnDpiChangedMove(window, wParam, lParam);
+            RescaleStrips(window);
             return 0;
         case WM_DROPFILES:
             OnDropFiles(g, reinterpret_cast<HDROP>(wParam));

@@ -7,11 +7,6 @@
 
 namespace {
 
-// The strip moves less than one cell per step, so the single wrap of a
-// step always brings the offset back into [0, 100).  A fling can ask for
-// more; it is held to this.
-constexpr float kMaxStep = 99.0f;
-
 constexpr float kGlideKeep = 0.95f;  // the glide loses 5 % per step
 constexpr float kDragKeep = 0.9f;    // each move weighs 10 % in the drag speed
 constexpr uint32_t kClickMs = 999;   // press and release on one cell within this is a click
@@ -48,13 +43,30 @@ BrowserSet::BrowserSet() {
     for (int i = 0; i < kBrowserSlots; ++i) slot[static_cast<size_t>(i)].slot = i;
 }
 
+void SetStripDpi(BrowserView& v, int dpi) {
+    dpi = KnownDpi(dpi);
+    if (dpi == v.dpi) return;
+    const int oldSide = v.cellSide;
+    const int side = ScalePx(kCellSide, dpi);
+    // The same share of a cell, the same number of cells across, the same
+    // speed in cells per step.
+    const float ratio = static_cast<float>(side) / static_cast<float>(oldSide);
+    v.clientWidth = static_cast<int>(std::lround(static_cast<double>(v.clientWidth) * side / oldSide));
+    v.offset *= ratio;
+    if (v.offset >= static_cast<float>(side)) v.offset = 0;
+    v.dragSpeed *= ratio;
+    v.glideSpeed *= ratio;
+    v.dpi = dpi;
+    v.cellSide = side;
+}
+
 void ResetListing(BrowserView& v, int initialSpeed) {
     v.entryCount.store(0, std::memory_order_release);
     std::vector<BrowserEntry>().swap(v.entries);
     std::vector<MYBIT>().swap(v.thumbnails);
     v.firstIndex = 0;
     v.offset = 0;
-    v.dragSpeed = static_cast<float>(initialSpeed);
+    v.dragSpeed = ScaleSpeed(static_cast<float>(initialSpeed), v.dpi);
     v.glideSpeed = 0;
     v.state = kBrowserListing;
     v.pressedIndex = -1;
@@ -66,7 +78,7 @@ int CellUnderX(const BrowserView& v, int x) {
     if (count <= 0) return -1;
     // x may lie left of the window while the mouse is captured: floor, and
     // a modulo that stays positive.
-    const double cell = std::floor((x + static_cast<double>(v.offset)) / kCellSide) + v.firstIndex;
+    const double cell = std::floor((x + static_cast<double>(v.offset)) / v.cellSide) + v.firstIndex;
     const int k = static_cast<int>(std::fmod(cell, static_cast<double>(count)));
     return k < 0 ? k + count : k;
 }
@@ -77,18 +89,19 @@ namespace {
 // them from the left edge when they fit and are completely listed).
 void DrawStrip(BrowserView& v, int fit, int count) {
     const int cells = fit + 2;
-    v.canvas.CreateFilled(kCellGrey, cells * kCellSide, kCellSide);
+    const int side = v.cellSide;
+    v.canvas.CreateFilled(kCellGrey, cells * side, side);
     if (fit >= count) {
         // While the folder is still being listed the ground stays empty.
         if (v.state != kBrowserListed) return;
         for (int i = 0; i < count; ++i)
-            v.canvas.Paste(v.thumbnails[static_cast<size_t>(i)], i * kCellSide, 0);
+            v.canvas.Paste(v.thumbnails[static_cast<size_t>(i)], i * side, 0);
         return;
     }
     int e = v.firstIndex < count ? v.firstIndex : 0;
     for (int k = 0; k < cells; ++k) {
-        // 100 k - offset, truncated toward zero.
-        const int x = static_cast<int>(static_cast<float>(k * kCellSide) - v.offset);
+        // side k - offset, truncated toward zero.
+        const int x = static_cast<int>(static_cast<float>(k * side) - v.offset);
         v.canvas.Paste(v.thumbnails[static_cast<size_t>(e)], x, 0);
         e = NextIndex(e, count);
     }
@@ -98,22 +111,27 @@ void DrawStrip(BrowserView& v, int fit, int count) {
 
 bool StepStrip(BrowserView& v, bool draw) {
     const int count = v.Count();
+    const float side = static_cast<float>(v.cellSide);
+    // The strip moves less than one cell per step, so the single wrap of a
+    // step always brings the offset back into [0, side).  A fling can ask
+    // for more; it is held to this.
+    const float maxStep = side - 1;
     float step = v.dragSpeed + v.glideSpeed;
-    if (step > kMaxStep) step = kMaxStep;
-    if (step < -kMaxStep) step = -kMaxStep;
+    if (step > maxStep) step = maxStep;
+    if (step < -maxStep) step = -maxStep;
     v.offset += step;
     v.glideSpeed *= kGlideKeep;
     // At most one wrap per step.
-    if (v.offset > 0 && v.offset >= kCellSide) {
-        v.offset -= kCellSide;
+    if (v.offset > 0 && v.offset >= side) {
+        v.offset -= side;
         v.firstIndex = count > 0 ? NextIndex(v.firstIndex, count) : 0;
     } else if (v.offset < 0) {
-        v.offset += kCellSide;
+        v.offset += side;
         v.firstIndex = PreviousIndex(v.firstIndex, count);
     }
 
     if (!v.shown || v.state == kBrowserNever) return false;
-    const int fit = v.clientWidth / kCellSide;
+    const int fit = v.clientWidth / v.cellSide;
     if (fit >= count && v.state == kBrowserListed) {
         // Everything fits: the complete listing stands still from the left
         // edge.

@@ -1,5 +1,6 @@
 // The thumbnail strip of one browser slot: a folder's pictures and saved
-// games as an endless row of 100-pixel cells that drifts by itself, is
+// games as an endless row of square cells, 100 pixels at 96 DPI and scaled
+// with the strip's DPI, that drifts by itself, is
 // flung with the mouse or stepped with the wheel, and hands a clicked file
 // to the main window.  Slot 0 chooses the picture, slot 1 the cutting
 // pattern, slot 2 the background tile; 3 and 4 exist but nothing opens them.
@@ -18,13 +19,14 @@
 #include <thread>
 #include <vector>
 
+#include "base/dpi_scale.h"
 #include "image/mybit.h"
 
 constexpr int kBrowserSlots = 5;
 constexpr int kMaxBrowserEntries = 10000;
-constexpr int kCellSide = 100;            // cells are square, in window pixels
+constexpr int kCellSide = 100;            // cells are square, in window pixels at 96 DPI
 constexpr ColorRef kCellGrey = 0x808080;  // the empty cell and the strip's ground
-constexpr int kDefaultStripWidth = 500;   // client width of a strip never resized
+constexpr int kDefaultStripWidth = 500;   // client width of a strip never resized, at 96 DPI
 
 enum BrowserState : int {
     kBrowserNever = 0,    // never opened
@@ -44,7 +46,8 @@ struct BrowserArtwork {
     MYBIT frame;                   // laid over every finished cell
     MYBIT folder;                  // drive and parent cells
     MYBIT arrow;                   // over the folder in the parent cell
-    std::array<MYBIT, 10> digits;  // at least 16 wide, placed 16 apart
+    std::array<MYBIT, 10> digits;  // at least 16 wide, placed 16 apart (at 96 DPI)
+    int dpi = kBaseDpi;            // the cells are made for this DPI
 };
 
 struct BrowserView {
@@ -64,7 +67,9 @@ struct BrowserView {
     MYBIT canvas;        // the strip as last drawn
     int firstIndex = 0;  // entry in the leftmost cell
     int lastX = 0, lastY = 0;
-    float offset = 0;      // pixels the leftmost cell is pushed out to the left, [0, 100)
+    int dpi = kBaseDpi;          // of the strip's window
+    int cellSide = kCellSide;    // window pixels: kCellSide scaled to the DPI
+    float offset = 0;      // pixels the leftmost cell is pushed out to the left, [0, cellSide)
     float dragSpeed = 0;   // pixels per step, set by dragging
     float glideSpeed = 0;  // left over from the last drag, decaying
     int state = kBrowserNever;
@@ -72,7 +77,7 @@ struct BrowserView {
     int pressedIndex = -1;  // -1: nothing pressed since the listing began
     uint32_t pressTime = 0;
     BrowserArtwork art;
-    int windowHeight = 0;  // outer height giving a 100-pixel client height
+    int windowHeight = 0;  // outer height giving a client one cell high
     int clientWidth = kDefaultStripWidth;
 
     // The scan worker of the current listing.
@@ -93,8 +98,15 @@ struct BrowserSet {
     BrowserView& operator[](int i) { return slot[static_cast<size_t>(i)]; }
 };
 
+// The strip's window is made for, or moved to, a monitor of this DPI: the
+// cells, the client width and the motion scale with it, so the strip looks
+// and moves alike on every monitor.  The cells already made keep their old
+// size; the caller lists the folder again for new ones.
+void SetStripDpi(BrowserView& v, int dpi);
+
 // Before a new listing: every entry and thumbnail dropped, motion reset,
-// the drag speed set to the initial speed, state listing, no press.
+// the drag speed set to the initial speed (pixels per step at 96 DPI),
+// state listing, no press.
 void ResetListing(BrowserView& v, int initialSpeed);
 
 // The entry under client x of the strip, or -1 when the strip is empty.

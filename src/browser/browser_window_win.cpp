@@ -10,6 +10,7 @@
 #include "app/main_window_win.h"
 #include "app/sounds.h"
 #include "app/window_class_win.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "browser/browser_view.h"
 #include "browser/folder_scan.h"
@@ -115,7 +116,9 @@ void BuildDriveList(BrowserView& v) {
     for (size_t i = 0; i < v.entries.size(); ++i) {
         MYBIT& cell = v.thumbnails[i];
         MakeDriveCellGround(cell, v.art);
-        DrawTextBox(cell, v.entries[i].name, Rect{6, 75, 94, 94}, 0xFFFFFF, kCellGrey);
+        const int dpi = v.art.dpi;
+        const Rect label{ScalePx(6, dpi), ScalePx(75, dpi), ScalePx(94, dpi), ScalePx(94, dpi)};
+        DrawTextBox(cell, v.entries[i].name, label, 0xFFFFFF, kCellGrey, dpi);
         LayFrame(cell, v.art);
     }
     v.entryCount.store(static_cast<int>(v.entries.size()), std::memory_order_release);
@@ -161,7 +164,7 @@ void OnStripClick(int slot, HWND window, const StripClick& click) {
     }
 }
 
-// The client stays 100 high, whatever size the window is given.
+// The client stays one cell high, whatever size the window is given.
 void OnStripSize(int slot, HWND window, int clientWidth) {
     BrowserView& v = View(slot);
     v.clientWidth = clientWidth;
@@ -213,7 +216,7 @@ void RaiseStrip(HWND window) {
 }
 
 bool InsideClient(const BrowserView& v, int x, int y) {
-    return x >= 0 && y >= 0 && x < v.clientWidth && y < kCellSide;
+    return x >= 0 && y >= 0 && x < v.clientWidth && y < v.cellSide;
 }
 
 LRESULT CALLBACK ViewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -315,12 +318,14 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
     StopScanAndWait(slot);
 
     ShellRecords& app = Shell();
-    LoadArtwork(v.art, PathField(app.settings.programFolder), *app.host);
+    // A strip is a child: it stands on its parent's monitor, at its scale.
+    SetStripDpi(v, WindowDpi(parent));
+    LoadArtwork(v.art, PathField(app.settings.programFolder), *app.host, v.dpi);
     ResetListing(v, initialSpeed);
     WinScanHost& scan = s.scan[i];
     ++scan.generation;
 
-    RECT r{0, 0, v.clientWidth, kCellSide};
+    RECT r{0, 0, v.clientWidth, v.cellSide};
     AdjustWindowRect(&r, kStripStyle, FALSE);
     v.windowHeight = r.bottom - r.top;
     HWND window = CreateWindowExW(0, kViewClass, L"pukko", kStripStyle, x, y, r.right - r.left,
@@ -389,6 +394,27 @@ void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam) {
         if (r.left < cursor.x && cursor.x < r.right && r.top < cursor.y && cursor.y < r.bottom) {
             SendMessageW(window, WM_MOUSEWHEEL, wParam, lParam);
             return;
+        }
+    }
+}
+
+void RescaleStrips(HWND parent) {
+    const int dpi = WindowDpi(parent);
+    for (int slot = 0; slot < kBrowserSlots; ++slot) {
+        HWND window = StripWindow(slot);
+        BrowserView& v = View(slot);
+        if (!window || !IsWindow(window) || v.dpi == dpi) continue;
+        const bool hidden = !IsWindowVisible(window);
+        RECT r{};
+        GetWindowRect(window, &r);
+        POINT corner{r.left, r.top};
+        ScreenToClient(parent, &corner);
+        OpenBrowser(slot, parent, v.folder, corner.x, corner.y, 0);
+        // A strip hidden by a choice stays hidden, its choice still valid
+        // once the new listing reaches it.
+        if (hidden) {
+            HideBrowserWindow(slot);
+            v.shown = 0;
         }
     }
 }

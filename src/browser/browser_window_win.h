@@ -31,6 +31,11 @@ Point BrowserCornerInParent(int slot);
 // visible strip whose window holds the cursor strictly inside.
 void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam);
 
+// The main window moved to a monitor of another scale: each open strip whose
+// scale differs opens again where it stands, its cells made anew at the new
+// scale.
+void RescaleStrips(HWND parent);
+
 // Stops every scan and waits for the workers; the program calls it before
 // its records go away.
 void StopAllScans();

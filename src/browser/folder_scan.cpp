@@ -23,8 +23,21 @@ bool EndsWithNoCase(const std::string& s, const char* tail) {
     });
 }
 
+int CellSideFor(const BrowserArtwork& art) {
+    return ScalePx(kCellSide, art.dpi);
+}
+
 void PasteCentred(MYBIT& cell, const MYBIT& picture) {
-    cell.PasteBlend(picture, (kCellSide - picture.Width()) / 2, (kCellSide - picture.Height()) / 2);
+    const int side = cell.Width();
+    cell.PasteBlend(picture, (side - picture.Width()) / 2, (side - picture.Height()) / 2);
+}
+
+// Artwork drawn for 96 DPI, stretched to the scale of dpi.
+void ScaleArt(MYBIT& art, int dpi) {
+    if (dpi == kBaseDpi || art.Empty()) return;
+    MYBIT scaled;
+    scaled.StretchFrom(art, std::max(1, ScalePx(art.Width(), dpi)), std::max(1, ScalePx(art.Height(), dpi)));
+    art = std::move(scaled);
 }
 
 // A narrow glyph stands centred in a transparent 16 x 25 box, so that every
@@ -132,25 +145,29 @@ bool IsListedFile(const std::string& name, uint32_t attributes) {
     return false;
 }
 
-void LoadArtwork(BrowserArtwork& art, const std::string& programFolder, Host& host) {
+void LoadArtwork(BrowserArtwork& art, const std::string& programFolder, Host& host, int dpi) {
+    art.dpi = KnownDpi(dpi);
     LoadFile(art.frame, programFolder + "\\frame.bmp", host, 1);
     LoadFile(art.folder, programFolder + "\\folder.bmp", host, 1);
     LoadFile(art.arrow, programFolder + "\\arrow.bmp", host, 1);
+    for (MYBIT* picture : {&art.frame, &art.folder, &art.arrow}) ScaleArt(*picture, art.dpi);
     for (int d = 0; d < 10; ++d) {
         MYBIT& glyph = art.digits[static_cast<size_t>(d)];
         LoadFile(glyph, programFolder + "\\" + std::to_string(d) + ".bmp", host, 1);
         PadDigit(glyph);
+        ScaleArt(glyph, art.dpi);
     }
 }
 
 void DrawCount(MYBIT& cell, const BrowserArtwork& art, int value, int x, int y, bool rightAligned) {
     const std::string digits = std::to_string(value);
     const int n = static_cast<int>(digits.size());
-    const int first = rightAligned ? x - kDigitWidth * (n - 1) : x;
+    const int step = ScalePx(kDigitWidth, art.dpi);
+    const int first = rightAligned ? x - step * (n - 1) : x;
     for (int i = 0; i < n; ++i) {
         if (digits[static_cast<size_t>(i)] < '0' || digits[static_cast<size_t>(i)] > '9') continue;
-        cell.PasteBlend(art.digits[static_cast<size_t>(digits[static_cast<size_t>(i)] - '0')],
-                        first + kDigitWidth * i, y);
+        cell.PasteBlend(art.digits[static_cast<size_t>(digits[static_cast<size_t>(i)] - '0')], first + step * i,
+                        y);
     }
 }
 
@@ -159,16 +176,18 @@ void LayFrame(MYBIT& cell, const BrowserArtwork& art) {
 }
 
 void MakeFileCell(MYBIT& cell, const std::string& path, const BrowserArtwork& art, Host& host) {
-    cell.CreateFilled(kCellGrey, kCellSide, kCellSide);
+    const int side = CellSideFor(art);
+    cell.CreateFilled(kCellGrey, side, side);
     MYBIT picture;
     // A file that cannot be read gives a black picture, after its message.
-    LoadScaled(picture, path, host, kCellSide);
-    cell.Paste(picture, (kCellSide - picture.Width()) / 2, (kCellSide - picture.Height()) / 2);
+    LoadScaled(picture, path, host, side);
+    cell.Paste(picture, (side - picture.Width()) / 2, (side - picture.Height()) / 2);
     if (IsSavedStatePath(path)) {
         int32_t remaining = 0, total = 0;
         if (ReadSavedCounts(path, remaining, total) && PlausibleCount(remaining) && PlausibleCount(total)) {
-            DrawCount(cell, art, remaining, 5, 5, false);
-            DrawCount(cell, art, total, 79, 70, true);
+            const int dpi = art.dpi;
+            DrawCount(cell, art, remaining, ScalePx(5, dpi), ScalePx(5, dpi), false);
+            DrawCount(cell, art, total, ScalePx(79, dpi), ScalePx(70, dpi), true);
         } else {
             // Not a saved game this program can take up: black, like any
             // file that cannot be read.
@@ -185,7 +204,8 @@ void MakeParentCell(MYBIT& cell, const BrowserArtwork& art) {
 }
 
 void MakeDriveCellGround(MYBIT& cell, const BrowserArtwork& art) {
-    cell.CreateFilled(kCellGrey, kCellSide, kCellSide);
+    const int side = CellSideFor(art);
+    cell.CreateFilled(kCellGrey, side, side);
     PasteCentred(cell, art.folder);
 }
 
@@ -237,7 +257,7 @@ void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request) {
         } catch (const std::bad_alloc&) {
             // A picture too large for the memory left: a black cell, and the
             // listing goes on.
-            cell.CreateFilled(0, kCellSide, kCellSide);
+            cell.CreateFilled(0, CellSideFor(v.art), CellSideFor(v.art));
             LayFrame(cell, v.art);
         }
         v.entryCount.store(i + 1, std::memory_order_release);

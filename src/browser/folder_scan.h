@@ -1,4 +1,4 @@
-// Listing a folder for a browser slot and making its 100 x 100 cells, on a
+// Listing a folder for a browser slot and making its square cells, on a
 // worker thread: the pictures (.jpg, .jpeg, .bmp) and saved games (.pko) of
 // the folder, sorted as the system sorts file names, each cell published as
 // soon as it is made.
@@ -83,11 +83,14 @@ void ShowScanFailures(Host& host, const std::vector<ScanFailure>& failures);
 bool IsListedFile(const std::string& name, uint32_t attributes);
 
 // The frame, folder, arrow and digits from the program folder; a digit
-// narrower than 16 pixels is centred on a transparent 16 x 25 glyph.
-void LoadArtwork(BrowserArtwork& art, const std::string& programFolder, Host& host);
+// narrower than 16 pixels is centred on a transparent 16 x 25 glyph.  The
+// artwork is drawn for 96 DPI: for another it is stretched by the scale, and
+// the cells are made that much larger.
+void LoadArtwork(BrowserArtwork& art, const std::string& programFolder, Host& host, int dpi = kBaseDpi);
 
-// The cells.  A file's cell is its picture scaled to 100 and centred on
-// grey; a saved game adds its remaining count at the top left and its total
+// The cells, kCellSide scaled to the artwork's DPI a side (every position
+// below is at 96 DPI and scaled alike).  A file's cell is its picture
+// scaled to the cell, from the file itself, and centred on grey; a saved game adds its remaining count at the top left and its total
 // at the bottom right, and one whose counts cannot be read is a black cell
 // like any file that cannot be read.  Every cell ends with the frame.
 void MakeFileCell(MYBIT& cell, const std::string& path, const BrowserArtwork& art, Host& host);
@@ -96,8 +99,8 @@ void MakeParentCell(MYBIT& cell, const BrowserArtwork& art);
 void MakeDriveCellGround(MYBIT& cell, const BrowserArtwork& art);
 void LayFrame(MYBIT& cell, const BrowserArtwork& art);
 
-// A count in digit glyphs 16 pixels apart: from its first digit at x, or,
-// right-aligned, with its last digit at x.
+// A count in digit glyphs 16 pixels apart (scaled to the artwork's DPI):
+// from its first digit at x, or, right-aligned, with its last digit at x.
 void DrawCount(MYBIT& cell, const BrowserArtwork& art, int value, int x, int y, bool rightAligned);
 
 struct ScanRequest {

@@ -163,7 +163,7 @@ void OnRelease(PuzzleGame& g) {
         Invalidate(g);
     }
     if (g.held >= 0) {
-        g.jointSound = TryJoin(g.board);
+        g.jointSound = TryJoin(g.board, JoinReach(g.dpi));
         g.held = -1;
         if (CountGroups(g.board) == 1) {
             Complete(g);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "base/dpi_scale.h"
 #include "base/geom.h"
 #include "base/host.h"
 #include "base/rand.h"
@@ -81,6 +82,11 @@ struct PuzzleGame {
     HueDirections arrangeDirections;  // the canvas's hue directions, found with the canvas
 
     int32_t jointSound = 0;
+
+    // The main window's DPI: the snap reaches farther on a denser screen
+    // (the pictures and the board are never scaled).  Not saved: a resumed
+    // game snaps as the screen it is played on asks.
+    int dpi = kBaseDpi;
 
     int32_t State() const { return making.stage; }
     bool Making() const { return making.stage == kStateLabelling || making.stage == kStateCutting; }

@@ -51,7 +51,8 @@ void DIsplay(const MYBIT& bit, int x, int y, HDC dc) {
     Show(bit, x, y, dc);
 }
 
-void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor) {
+void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor,
+                 int dpi) {
     // Only the rectangle's visible part goes through a DIB section and back,
     // never the whole picture.
     Rect part;
@@ -76,6 +77,19 @@ void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textCo
                     sizeof(uint32_t) * w);
 
     HGDIOBJ old = SelectObject(dc, section);
+    // The default font's cell is 16 pixels high at 96 DPI.
+    constexpr int kDefaultFontHeight = 16;
+    HFONT font = nullptr;
+    HGDIOBJ oldFont = nullptr;
+    if (dpi != kBaseDpi) {
+        LOGFONTW face{};
+        if (GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof face, &face)) {
+            face.lfHeight = ScalePx(kDefaultFontHeight, dpi);
+            face.lfWidth = 0;
+            font = CreateFontIndirectW(&face);
+        }
+        if (font) oldFont = SelectObject(dc, font);
+    }
     SetTextColor(dc, textColor);
     SetBkColor(dc, backColor);
     SetBkMode(dc, OPAQUE);
@@ -89,6 +103,8 @@ void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textCo
     for (int r = 0; r < h; ++r)
         std::memcpy(bit.Row(part.top + r) + part.left, rows + static_cast<size_t>(h - 1 - r) * w,
                     sizeof(uint32_t) * w);
+    if (oldFont) SelectObject(dc, oldFont);
+    if (font) DeleteObject(font);
     SelectObject(dc, old);
     DeleteObject(section);
     DeleteDC(dc);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/dpi_scale.h"
 #include "image/mybit.h"
 
 // Draws the whole picture with its top-left corner at (x, y) of the window's
@@ -15,5 +16,8 @@ void DIsplay(const MYBIT& bit, int x, int y, HDC dc);
 
 // Draws UTF-8 text centred across rect (picture coordinates, y from the top)
 // in the text colour on an opaque background colour, with the device
-// context's default font.  Only the part of rect inside the picture changes.
-void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor);
+// context's default font at 96 DPI, and that font's face made as much larger
+// as the DPI asks at any other.  Only the part of rect inside the picture
+// changes.
+void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor,
+                 int dpi = kBaseDpi);

@@ -63,14 +63,20 @@ unsigned ShapeDialogMessage(unsigned controlId) {
     return 0;
 }
 
+int PreviewSide(const ShapeDialogState& d) {
+    return ScalePx(kPreviewSide, d.dpi);
+}
+
 int PressHandle(ShapeDialogState& d, int mx, int my) {
     const int32_t(&line)[kBaseLinePoints][2] = d.lines[d.selected];
+    const int origin = ScalePx(kPreviewOrigin, d.dpi);
+    const int reach = ScalePx(kHandleReach, d.dpi);
     d.dragIndex = -1;
     for (int i = 1; i <= kBaseLinePoints - 2; ++i) {
         // 64-bit: a point read from pukko.ini may lie anywhere.
-        const int64_t dx = int64_t{mx} - kPreviewOrigin - line[i][0];
-        const int64_t dy = int64_t{my} - kPreviewOrigin - line[i][1];
-        if (dx >= -kHandleReach && dx <= kHandleReach && dy >= -kHandleReach && dy <= kHandleReach) {
+        const int64_t dx = int64_t{mx} - origin - ScalePxWide(line[i][0], d.dpi);
+        const int64_t dy = int64_t{my} - origin - ScalePxWide(line[i][1], d.dpi);
+        if (dx >= -reach && dx <= reach && dy >= -reach && dy <= reach) {
             d.dragIndex = i;
             break;
         }
@@ -85,8 +91,9 @@ int MoveHandle(ShapeDialogState& d, int mx, int my, bool buttonDown) {
         return 0;
     }
     int32_t* p = d.lines[d.selected][d.dragIndex];
-    p[0] = mx - kPreviewOrigin;
-    p[1] = my - kPreviewOrigin;
+    const int origin = ScalePx(kPreviewOrigin, d.dpi);
+    p[0] = UnscalePx(mx - origin, d.dpi);
+    p[1] = UnscalePx(my - origin, d.dpi);
     return 1;
 }
 

@@ -9,12 +9,15 @@
 //
 // The preview shows the edited line at full size, 216 pixels to a cell side,
 // with its point (x, y) at (x + 110, y + 110): the line runs from (110, 110)
-// to (326, 110).
+// to (326, 110).  Those are pixels at 96 DPI; at another DPI the preview,
+// its points and the reach of a press on them are scaled alike (dpi_scale.h),
+// while the line's own coordinates stay what the settings hold.
 #pragma once
 
 #include <cstdint>
 
 #include "app/settings.h"
+#include "base/dpi_scale.h"
 #include "base/geom.h"
 
 class MYBIT;
@@ -63,7 +66,11 @@ struct ShapeDialogState {
     int32_t savedEdgeThick = 0;                          // the rim as the dialog found it
     int32_t savedEdgeLight = 0;
     uint8_t ok = 0;  // 1 once OK is pressed
+    int dpi = kBaseDpi;  // of the preview window; kept by BeginShapeDialog
 };
+
+// The preview's side in client pixels at the state's DPI.
+int PreviewSide(const ShapeDialogState& d);
 
 // The dialog opens: the working lines are copied from the settings, line 1
 // is selected, no drag, the rim saved, OK not pressed.
@@ -84,12 +91,13 @@ unsigned ShapeDialogMessage(unsigned controlId);
 
 // The left button goes down at (mx, my), client pixels: points 1 to 8 of
 // the selected line are tried in order, and the first one within
-// kHandleReach pixels along both axes of where it is drawn becomes the
+// kHandleReach pixels (scaled) along both axes of where it is drawn becomes the
 // dragged point.  The cell corners, points 0 and 9, never move.  Returns
 // the drag index, -1 when no point was hit.
 int PressHandle(ShapeDialogState& d, int mx, int my);
 
-// The mouse moves to (mx, my): the dragged point goes there.  A move without
+// The mouse moves to (mx, my): the dragged point goes there (in the line's
+// coordinates: the client pixels scaled back to 96 DPI).  A move without
 // the button down ends the drag instead (the button was let go outside the
 // window, where the release was not seen).  1 when a point moved.
 int MoveHandle(ShapeDialogState& d, int mx, int my, bool buttonDown);
@@ -100,7 +108,7 @@ void ReleaseHandle(ShapeDialogState& d);
 // start.  Idempotent.
 void EndShapeDialog(ShapeDialogState& d, Settings& s);
 
-// The preview's picture, kPreviewSide square: on white, the diamond and the
+// The preview's picture, PreviewSide square: on white, the diamond and the
 // 12-pixel grid of the line's square in light blue with the two middle lines
 // in light green, the selected line's ten points as 3 x 3 dots (cell corners
 // and segment ends black, control points red), the line drawn in black as

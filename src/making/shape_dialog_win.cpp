@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/window_class_win.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "image/mybit_win.h"
 #include "making/shape_dialog.h"
@@ -86,6 +87,13 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     switch (msg) {
         case WM_CREATE:
             BeginShapeDialog(sh.state, *sh.settings);
+            sh.state.dpi = WindowDpi(window);
+            return 0;
+        case WM_DPICHANGED:
+            // Moved to a monitor of another scale: the preview, its points
+            // and their reach are drawn and hit at the new one.
+            sh.state.dpi = OnDpiChangedMove(window, wParam, lParam);
+            Repaint(window);
             return 0;
         case WM_PAINT:
             OnPaint(window);
@@ -170,7 +178,8 @@ void OpenShapeDialog(HINSTANCE instance, HWND mainWindow, Settings& settings) {
 
     POINT origin{0, 0};
     ClientToScreen(mainWindow, &origin);
-    RECT outer{0, 0, kPreviewSide, kPreviewSide};
+    const int side = ScalePx(kPreviewSide, WindowDpi(mainWindow));
+    RECT outer{0, 0, side, side};
     AdjustWindowRect(&outer, kPreviewStyle, FALSE);
     sh.preview = CreateWindowExW(0, kPreviewClass, Widen(kShapeTitle).c_str(), kPreviewStyle, origin.x,
                                  origin.y, outer.right - outer.left, outer.bottom - outer.top, mainWindow,

@@ -2,6 +2,7 @@
 // the half-scale sample piece.
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "image/mybit.h"
 #include "making/cutting.h"
@@ -31,11 +32,12 @@ int32_t Shift(int64_t v, int64_t add) {
     return static_cast<int32_t>(std::clamp<int64_t>(v + add, INT32_MIN, INT32_MAX));
 }
 
-void Dot(MYBIT& b, int cx, int cy, ColorRef color) {
+// A square dot reaching r pixels each way from (cx, cy).
+void Dot(MYBIT& b, int cx, int cy, int r, ColorRef color) {
     const uint32_t word = ColorRefToPixel(color);
-    for (int y = cy - 1; y <= cy + 1; ++y)
-        for (int x = cx - 1; x <= cx + 1; ++x)
-            if (x >= 0 && y >= 0 && x < b.Width() && y < b.Height()) b.At(x, y) = word;
+    for (int64_t y = int64_t{cy} - r; y <= int64_t{cy} + r; ++y)
+        for (int64_t x = int64_t{cx} - r; x <= int64_t{cx} + r; ++x)
+            if (x >= 0 && y >= 0 && x < b.Width() && y < b.Height()) b.At(static_cast<int>(x), static_cast<int>(y)) = word;
 }
 
 }  // namespace
@@ -71,11 +73,15 @@ void DrawSamplePiece(const Line& line, int32_t edgeThick, int32_t edgeLight, MYB
 }
 
 void DrawShapePreview(const ShapeDialogState& d, const Settings& s, MYBIT& out) {
-    constexpr int o = kPreviewOrigin, hi = kPreviewFar;
-    constexpr int mid = (o + hi) / 2;         // 218: the middle of the cell side
-    constexpr int top = o - (hi - o) / 2;     // 2: the square round the line
-    constexpr int bottom = o + (hi - o) / 2;  // 218
-    out.CreateFilled(0xFFFFFF, kPreviewSide, kPreviewSide);
+    // Every place at 96 DPI, scaled to the preview's.
+    const int dpi = d.dpi;
+    auto px = [dpi](int v) { return ScalePx(v, dpi); };
+    constexpr int o96 = kPreviewOrigin, hi96 = kPreviewFar;
+    const int o = px(o96), hi = px(hi96);
+    const int mid = px((o96 + hi96) / 2);         // 218: the middle of the cell side
+    const int top = px(o96 - (hi96 - o96) / 2);     // 2: the square round the line
+    const int bottom = px(o96 + (hi96 - o96) / 2);  // 218
+    out.CreateFilled(0xFFFFFF, PreviewSide(d), PreviewSide(d));
 
     const Point diamond[] = {{o, o}, {mid, top}, {hi, o}, {mid, bottom}, {o, o}};
     for (int i = 1; i < 5; ++i)
@@ -84,26 +90,33 @@ void DrawShapePreview(const ShapeDialogState& d, const Settings& s, MYBIT& out) 
     // on it; the middle lines green.
     for (int dd = -108; dd <= 108; dd += 12) {
         const ColorRef c = dd == 0 ? kPreviewLightGreen : kPreviewLightBlue;
-        out.DrawLine(o, o + dd, hi, o + dd, c);
-        out.DrawLine(mid + dd, top, mid + dd, bottom, c);
+        out.DrawLine(o, o + px(dd), hi, o + px(dd), c);
+        out.DrawLine(mid + px(dd), top, mid + px(dd), bottom, c);
     }
 
+    // A coordinate of the line, scaled, then moved by add (64-bit: a point
+    // read from pukko.ini may lie anywhere).
+    auto at = [dpi](int64_t v, int add) { return Shift(ScalePxWide(v, dpi), add); };
     const Line& line = d.lines[d.selected];
+    const int dotReach = px(1);  // 3 x 3 at 96 DPI
     for (int i = 0; i < kBaseLinePoints; ++i)
-        Dot(out, Shift(line[i][0], o), Shift(line[i][1], o), i % 3 == 0 ? 0x000000 : kPreviewRed);
+        Dot(out, at(line[i][0], o), at(line[i][1], o), dotReach, i % 3 == 0 ? 0x000000 : kPreviewRed);
 
     CutList square;
-    square.push_back(Placed(line, [&](int32_t x, int32_t y) { return Point{Shift(x, o), Shift(y, o)}; }));
-    square.push_back(Placed(line, [&](int32_t x, int32_t y) {
-        return Point{Shift(x, o), Shift(-int64_t{y}, hi)};
-    }));
-    square.push_back(Placed(line, [&](int32_t x, int32_t y) { return Point{Shift(y, o), Shift(x, o)}; }));
-    square.push_back(Placed(line, [&](int32_t x, int32_t y) {
-        return Point{Shift(-int64_t{y}, hi), Shift(x, o)};
-    }));
+    square.push_back(Placed(line, [&](int32_t x, int32_t y) { return Point{at(x, o), at(y, o)}; }));
+    square.push_back(Placed(line, [&](int32_t x, int32_t y) { return Point{at(x, o), at(-int64_t{y}, hi)}; }));
+    square.push_back(Placed(line, [&](int32_t x, int32_t y) { return Point{at(y, o), at(x, o)}; }));
+    square.push_back(Placed(line, [&](int32_t x, int32_t y) { return Point{at(-int64_t{y}, hi), at(x, o)}; }));
     out.DrawBeziers(square, 0x000000);
 
     MYBIT sample;
     DrawSamplePiece(line, s.edgeThick, s.edgeLight, sample);
+    if (dpi != kBaseDpi) {
+        // The sample is made at its own size, as the making would cut it,
+        // and then shown at the preview's scale.
+        MYBIT scaled;
+        scaled.StretchFrom(sample, px(kSampleSide), px(kSampleSide));
+        sample = std::move(scaled);
+    }
     out.Paste(sample, 0, 0);
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "app/window_class_win.h"
+#include "base/dpi_scale.h"
+#include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "image/mybit_win.h"
 #include "pattern/pattern_canvas.h"
@@ -16,6 +18,7 @@ namespace {
 constexpr wchar_t kOuterClass[] = L"PatternlineLineWin";
 constexpr wchar_t kCanvasClass[] = L"PatternlineLine2Win";
 constexpr DWORD kOuterStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+// Sizes at 96 DPI, scaled with the window's.
 constexpr int kStartSide = 200;      // both windows' first size
 constexpr int kStartCanvasTop = 30;  // until the toolbar's height is known
 constexpr UINT kToolbarId = 0x5200;
@@ -27,6 +30,8 @@ struct PatternShell {
     HWND outer = nullptr;
     HWND toolbar = nullptr;
     HWND canvas = nullptr;
+    HBITMAP tools = nullptr;  // the toolbar's pictures stretched to a scale other than 100 %
+    int dpi = kBaseDpi;
     PatternCanvas drawing;
 };
 
@@ -45,9 +50,24 @@ HWND CreateTools(HWND outer, HINSTANCE instance) {
         buttons[i].fsState = TBSTATE_ENABLED;
         buttons[i].fsStyle = BTNS_BUTTON;
     }
+    // At another scale the pictures are the resource's, stretched as they
+    // are loaded.
+    PatternShell& sh = Pattern();
+    const int image = ScalePx(kToolImage, sh.dpi);
+    HINSTANCE bitmapInstance = instance;
+    UINT_PTR bitmapId = IDR_TOOLBAR;
+    if (sh.dpi != kBaseDpi) {
+        sh.tools = static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_TOOLBAR), IMAGE_BITMAP,
+                                                   image * kPatternToolCount, image, 0));
+        if (sh.tools) {
+            bitmapInstance = nullptr;
+            bitmapId = reinterpret_cast<UINT_PTR>(sh.tools);
+        }
+    }
+    const int drawn = sh.tools || sh.dpi == kBaseDpi ? image : kToolImage;
     HWND toolbar = CreateToolbarEx(outer, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS,
-                                   kToolbarId, kPatternToolCount, instance, IDR_TOOLBAR, buttons,
-                                   kPatternToolCount, 0, 0, kToolImage, kToolImage, sizeof(TBBUTTON));
+                                   kToolbarId, kPatternToolCount, bitmapInstance, bitmapId, buttons,
+                                   kPatternToolCount, 0, 0, drawn, drawn, sizeof(TBBUTTON));
     if (!toolbar) return nullptr;
     TBBUTTON separator{};
     separator.fsStyle = BTNS_SEP;
@@ -171,9 +191,9 @@ LRESULT CALLBACK OuterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
             HINSTANCE instance = reinterpret_cast<const CREATESTRUCTW*>(lParam)->hInstance;
             sh.toolbar = CreateTools(window, instance);
             if (!RegisterWindowClass(instance, kCanvasClass, CanvasProc)) return 0;
-            sh.canvas =
-                CreateWindowExW(0, kCanvasClass, Widen(kPatternTitle).c_str(), WS_CHILD, 0, kStartCanvasTop,
-                                kStartSide, kStartSide, window, nullptr, instance, nullptr);
+            sh.canvas = CreateWindowExW(0, kCanvasClass, Widen(kPatternTitle).c_str(), WS_CHILD, 0,
+                                        ScalePx(kStartCanvasTop, sh.dpi), ScalePx(kStartSide, sh.dpi),
+                                        ScalePx(kStartSide, sh.dpi), window, nullptr, instance, nullptr);
             ShowWindow(sh.canvas, SW_SHOW);
             UpdateWindow(sh.canvas);
             return 0;
@@ -184,9 +204,27 @@ LRESULT CALLBACK OuterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
         case WM_CLOSE:
             DestroyWindow(window);
             return 0;
+        case WM_DPICHANGED: {
+            // The window takes the size the system suggests; the canvas
+            // fills what the toolbar leaves, from white.
+            sh.dpi = OnDpiChangedMove(window, wParam, lParam);
+            RECT bar{}, client{};
+            if (sh.toolbar) GetWindowRect(sh.toolbar, &bar);
+            GetClientRect(window, &client);
+            const int barHeight = bar.bottom - bar.top;
+            if (sh.canvas) {
+                MoveWindow(sh.canvas, 0, barHeight, client.right, std::max<int>(client.bottom - barHeight, 1), TRUE);
+                RECT own{};
+                GetClientRect(sh.canvas, &own);
+                CreateCanvas(sh.drawing, own.right, own.bottom);
+            }
+            return 0;
+        }
         case WM_DESTROY:
             sh.outer = nullptr;
             sh.toolbar = nullptr;
+            if (sh.tools) DeleteObject(sh.tools);
+            sh.tools = nullptr;
             return 0;
         default:
             return DefWindowProcW(window, msg, wParam, lParam);
@@ -206,8 +244,10 @@ void OpenPatternWindow(HINSTANCE instance, HWND mainWindow) {
     if (!RegisterWindowClass(instance, kOuterClass, OuterProc)) return;
     POINT origin{0, 0};
     ClientToScreen(mainWindow, &origin);
+    sh.dpi = WindowDpi(mainWindow);
+    const int side = ScalePx(kStartSide, sh.dpi);
     HWND window = CreateWindowExW(0, kOuterClass, Widen(kPatternTitle).c_str(), kOuterStyle, origin.x,
-                                  origin.y, kStartSide, kStartSide, mainWindow, nullptr, instance, nullptr);
+                                  origin.y, side, side, mainWindow, nullptr, instance, nullptr);
     if (!window) return;
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);

@@ -6,7 +6,7 @@
 
 #include "pieces/board_ops.h"
 
-int TryJoin(Board& board) {
+int TryJoin(Board& board, int reach) {
     const int n = board.count;
     if (n <= 0) return 0;
     const Piece& d = board.pieces[board.order[n - 1]];
@@ -34,7 +34,7 @@ int TryJoin(Board& board) {
         // How far d lies from its exact place beside c.
         const int x = (dHome.left - cHome.left) + (pc.left - d.left);
         const int y = (dHome.top - cHome.top) + (pc.top - d.top);
-        if (std::abs(x) <= kJoinReach && std::abs(y) <= kJoinReach) {
+        if (std::abs(x) <= reach && std::abs(y) <= reach) {
             match = c;
             ex = x;
             ey = y;

@@ -1,6 +1,8 @@
 #include "views/guide_window_win.h"
 
 #include "app/window_class_win.h"
+#include "base/dpi_scale.h"
+#include "base/dpi_win.h"
 #include "image/mybit_win.h"
 
 namespace {
@@ -79,7 +81,14 @@ void FitGuide(HWND window, int width, int height, bool move) {
 LRESULT CALLBACK GuideWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE:
-            FitGuide(window, kGuideStartSide, kGuideStartSide, true);
+        {
+            const int side = ScalePx(kGuideStartSide, WindowDpi(window));
+            FitGuide(window, side, side, true);
+            return 0;
+        }
+        case WM_DPICHANGED:
+            // The new size comes back through WM_SIZE, which fits the picture.
+            OnDpiChangedMove(window, wParam, lParam);
             return 0;
         case WM_SIZE:
             if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
