@@ -88,9 +88,39 @@ void WinHost::KillTimer(unsigned id) {
 // row) paints nothing.  Painting through WM_PAINT instead costs about a
 // millisecond a step under Wine, ten times the step's own message.
 void WinHost::PostStep(unsigned msg) {
+    if (holding_) {
+        held_ = msg;
+        return;
+    }
     ShowChanged();
     MoveProgress();
     PostMessageW(window_, msg, 0, 0);
+}
+
+void WinHost::RunSteps(unsigned msg, const std::function<void(unsigned)>& step) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const bool outer = !holding_;
+    holding_ = true;
+    for (;;) {
+        held_ = 0;
+        step(msg);
+        const unsigned next = held_;
+        if (next == 0) break;
+        QueryPerformanceCounter(&now);
+        const bool due = (now.QuadPart - start.QuadPart) * 1000 >= kStepRunMs * frequency.QuadPart;
+        // The start of play, and any input, go through the queue as before.
+        if (due || next == MSG_MAKE_DONE || !outer || HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
+            holding_ = !outer;
+            PostStep(next);
+            return;
+        }
+        msg = next;
+    }
+    holding_ = !outer;
+    ShowChanged();
+    MoveProgress();
 }
 
 // The changed rectangle stays invalid: validating it costs more under Wine

@@ -168,7 +168,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
         case MSG_PLACE_PIECE:
         case MSG_MAKE_5:
         case MSG_MAKE_DONE:
-            MakingStep(g, msg);
+            Shell().host->RunSteps(msg, [&g](unsigned step) { MakingStep(g, step); });
             return 0;
         case MSG_PICK:
             OnPick(g, static_cast<int>(wParam), static_cast<int>(lParam));
