@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "browser/folder_scan.h"
+#include "saved_game_head.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -36,23 +37,6 @@ int DigitAt(const MYBIT& cell, int x, int y) {
     const uint32_t red = (cell.At(x, y) >> 16) & 0xFF;
     return (cell.At(x, y) & 0xFFFF) == 0 && red >= 10 && (red - 10) % 20 == 0 ? static_cast<int>(red - 10) / 20
                                                                               : -1;
-}
-
-// A saved game's head: a 40 x 20 picture block, the groups left and the
-// total, the time and no piece.
-void SaveGameHead(const std::string& path, int32_t remaining, int32_t total) {
-    MYBIT p;
-    p.CreateFilled(0x00FF00, 40, 20);
-    p.hdr.fileSize = static_cast<uint32_t>(p.PixelCount() * 4 + 54);
-    std::vector<uint8_t> bytes(BmpHeaders::kBytes);
-    p.hdr.Write(bytes.data());
-    auto put = [&](int32_t v) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-    };
-    put(static_cast<int32_t>(p.PixelCount()));
-    for (uint32_t w : p.pixels) put(static_cast<int32_t>(w));
-    for (int32_t v : {remaining, total, 0, 0}) put(v);
-    ASSERT_TRUE(WriteFileAtomic(path, bytes.data(), bytes.size()));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/trace.h"
 #include "base/file_io.h"
 #include "browser/folder_scan.h"
+#include "saved_game_head.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -58,25 +59,6 @@ void SavePicture(const std::string& path, int w, int h, ColorRef color) {
     MYBIT p;
     p.CreateFilled(color, w, h);
     ASSERT_TRUE(p.SaveFile(path));
-}
-
-// A saved game's head as the game writes it: a 32-bit picture block, the
-// groups left and the total; then the time and no piece.
-void SaveGameHead(const std::string& path, int32_t remaining, int32_t total, size_t keepBytes = SIZE_MAX) {
-    MYBIT p;
-    p.CreateFilled(0x00FF00, 40, 20);
-    p.hdr.fileSize = static_cast<uint32_t>(p.PixelCount() * 4 + 54);
-    std::vector<uint8_t> bytes(BmpHeaders::kBytes);
-    p.hdr.Write(bytes.data());
-    auto put = [&](int32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-    };
-    put(static_cast<int32_t>(p.PixelCount()));
-    for (uint32_t w : p.pixels) put(static_cast<int32_t>(w));
-    for (int32_t v : {remaining, total, 0, 0}) put(v);
-    bytes.resize(std::min(bytes.size(), keepBytes));
-    ASSERT_TRUE(WriteFileAtomic(path, bytes.data(), bytes.size()));
 }
 
 // Digits d as solid 16 x 25 blocks of red d * 20 + 10, a frame only at

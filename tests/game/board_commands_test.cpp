@@ -11,6 +11,7 @@
 #include "game/game_record.h"
 #include "pieces/board_fixture.h"
 #include "pieces/layout.h"
+#include "support/board_rects.h"
 #include "support/fake_host.h"
 
 namespace {
@@ -178,17 +179,6 @@ TEST_F(Commands, RefreshingDrawsTheNewBackgroundUnderEveryPiece) {
 
 namespace {
 
-std::vector<Rect> Rects(const Board& b) {
-    std::vector<Rect> out;
-    for (int a = 0; a < b.count; ++a) out.push_back(b.pieces[a].BoardRect());
-    return out;
-}
-
-bool Meet(const Rect& a, const Rect& b) {
-    Rect common;
-    return IntersectRect(&common, a, b);
-}
-
 // How many opaque pixels of each piece no opaque pixel of a piece drawn
 // later covers.
 std::vector<int> ShownPixels(const Board& b, Size area) {
@@ -211,7 +201,7 @@ std::vector<int> ShownPixels(const Board& b, Size area) {
 // corners, 7 on the right edge, 9 and 10 on the bottom edge.
 TEST_F(Commands, GatheringRowsTheLooseEdgePiecesClearOfEveryOtherPiece) {
     host.SetTimer(IDT_CLOCK, 1000);
-    const std::vector<Rect> before = Rects(g.board);
+    const std::vector<Rect> before = BoardRects(g.board);
     const int invalidations = host.invalidations;
     const std::string title = host.title;
     host.Advance(5000);
@@ -241,7 +231,7 @@ TEST_F(Commands, GatheringRowsTheLooseEdgePiecesClearOfEveryOtherPiece) {
 
 TEST_F(Commands, LayingOutRowsEveryLoosePieceRoundTheGroupsAndTighterWhenCramped) {
     host.SetTimer(IDT_CLOCK, 1000);
-    const std::vector<Rect> before = Rects(g.board);
+    const std::vector<Rect> before = BoardRects(g.board);
     LayOutCommand(g);
     EXPECT_EQ(fixture::Order(g.board), (std::vector<int>{0, 1, 2, 3, 4, 5, 11, 8, 7, 10, 9, 6}));
     for (int a = 0; a < 12; ++a) {
@@ -276,13 +266,13 @@ TEST_F(Commands, LayingOutRowsEveryLoosePieceRoundTheGroupsAndTighterWhenCramped
 
 TEST_F(Commands, LayoutCommandsDoNothingOutsidePlay) {
     const auto still = [&](const char* when) {
-        const std::vector<Rect> before = Rects(g.board);
+        const std::vector<Rect> before = BoardRects(g.board);
         const std::vector<int> order = fixture::Order(g.board);
         const uint32_t picture = fixture::Fnv1a(bg.boardPicture);
         const int invalidations = host.invalidations;
         GatherEdgesCommand(g);
         LayOutCommand(g);
-        EXPECT_EQ(Rects(g.board), before) << when;
+        EXPECT_EQ(BoardRects(g.board), before) << when;
         EXPECT_EQ(fixture::Order(g.board), order) << when;
         EXPECT_EQ(fixture::Fnv1a(bg.boardPicture), picture) << when;
         EXPECT_EQ(host.invalidations, invalidations) << when;

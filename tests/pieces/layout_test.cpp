@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "board_fixture.h"
+#include "support/board_rects.h"
 
 using fixture::TestBoard;
 
@@ -38,11 +39,6 @@ std::vector<int> UncoveredPixels(const std::vector<Rect>& rects, Size area) {
     for (int o : owner)
         if (o >= 0) ++shown[o];
     return shown;
-}
-
-bool Meet(const Rect& a, const Rect& b) {
-    Rect common;
-    return IntersectRect(&common, a, b);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "game/game_record.h"
 #include "game/saved_state.h"
 #include "pieces/board_ops.h"
+#include "support/board_rects.h"
 #include "win_test_util.h"
 
 using namespace wintest;
@@ -196,21 +197,6 @@ TEST_F(GameWindowTest, OfSeveralDroppedFilesOnlyTheFirstCounts) {
     EXPECT_EQ(Shell().game.State(), kStateLabelling);
     EXPECT_TRUE(host.boxes.empty() && host.errors.empty());
 }
-
-namespace {
-
-std::vector<Rect> BoardRects(const Board& b) {
-    std::vector<Rect> out;
-    for (int a = 0; a < b.count; ++a) out.push_back(b.pieces[a].BoardRect());
-    return out;
-}
-
-bool Meet(const Rect& a, const Rect& b) {
-    Rect common;
-    return IntersectRect(&common, a, b);
-}
-
-}  // namespace
 
 // A 100-piece puzzle tidied through the File menu: the loose edge pieces
 // gathered beside the heap, then every loose piece laid out round a joined
