@@ -222,9 +222,22 @@ void MarkOutline(MYBIT& pieceMask, std::vector<Point>* marked, MYBIT& work) {
     }
 }
 
-void CutPiece(MakingState& m, int k, int32_t edgeLight) {
+namespace {
+
+// The scratch of the thread that runs the making steps.
+CutScratch& StepsScratch() {
     static CutScratch scratch;
-    CutPiece(m, k, edgeLight, scratch);
+    return scratch;
+}
+
+}  // namespace
+
+void CutPiece(MakingState& m, int k, int32_t edgeLight) {
+    CutPiece(m, k, edgeLight, StepsScratch());
+}
+
+void ReleaseCutScratch() {
+    StepsScratch() = CutScratch{};
 }
 
 void CutPiece(MakingState& m, int k, int32_t edgeLight, CutScratch& scratch) {

@@ -68,6 +68,10 @@ int32_t ComputeEdgeWidth(MakingState& m, int32_t edgeThick);
 void CutPiece(MakingState& m, int k, int32_t edgeLight, CutScratch& scratch);
 void CutPiece(MakingState& m, int k, int32_t edgeLight);
 
+// Releases what the user-interface thread's scratch kept once a puzzle's
+// pieces are all cut; the workers' scratches go with the workers.
+void ReleaseCutScratch();
+
 // Marks the outline of a piece mask (kMaskInside words on kMaskLine): the
 // words just outside each contour, as the eight-neighbour walk passes them,
 // become kMaskOutline.  The newly marked positions are appended to marked

@@ -13,7 +13,6 @@
 #include "making/cutting.h"
 #include "making/grid.h"
 #include "making/meeting_points.h"
-#include "making/piece_pictures.h"
 #include "pieces/board.h"
 
 namespace {
@@ -225,7 +224,7 @@ unsigned FinishCutting(PuzzleGame& g) {
     if (m.stage != kStateCutting) return 0;
     g.host->CloseProgress();
     StopCuttingWorkers(m);
-    ReleasePieceScratch();
+    ReleaseCutScratch();
     FindNeighbours(m, *g.host);
     LinkApartPieces(m);
     m.stage = kStatePlaying;

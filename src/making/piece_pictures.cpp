@@ -186,10 +186,6 @@ void Percentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint64_t>& m
 
 }  // namespace
 
-void ReleasePieceScratch() {
-    TheScratch() = PieceScratch{};
-}
-
 void BevelPercentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint8_t> map[4]) {
     std::vector<uint64_t> packed;
     PieceScratch scratch;

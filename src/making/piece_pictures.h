@@ -46,8 +46,6 @@ void MakePiecePictures(const MYBIT& pieceMask, const MYBIT& picture, int px, int
 // give that word (0 for words outside the piece).  For tests.
 void BevelPercentages(const MYBIT& pieceMask, int edgeWidth, std::vector<uint8_t> map[4]);
 
-// Releases the work arrays the user-interface thread kept from piece to piece.
-void ReleasePieceScratch();
 
 // Which of the four maps each orientation uses.
 constexpr int kBevelMapOf[8] = {0, 2, 1, 3, 2, 1, 3, 0};
