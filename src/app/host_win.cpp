@@ -88,12 +88,12 @@ void WinHost::KillTimer(unsigned id) {
 // row) paints nothing.  Painting through WM_PAINT instead costs about a
 // millisecond a step under Wine, ten times the step's own message.
 void WinHost::PostStep(unsigned msg) {
+    ShowChanged();
+    MoveProgress();
     if (holding_) {
         held_ = msg;
         return;
     }
-    ShowChanged();
-    MoveProgress();
     PostMessageW(window_, msg, 0, 0);
 }
 
@@ -119,8 +119,6 @@ void WinHost::RunSteps(unsigned msg, const std::function<void(unsigned)>& step) 
         msg = next;
     }
     holding_ = !outer;
-    ShowChanged();
-    MoveProgress();
 }
 
 // The changed rectangle stays invalid: validating it costs more under Wine

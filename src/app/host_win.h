@@ -43,10 +43,11 @@ class WinHost : public Host {
     // Runs the making step msg and, as long as the steps that follow one
     // another have taken less than kStepRunMs together and no input waits,
     // the steps it posts, one after another in this message; then posts the
-    // next.  What they changed is shown, and the bar moved, once at the end:
-    // the pieces still appear one after another, a few milliseconds apart,
-    // but a thousand mask rows no longer cost a thousand trips round the
-    // queue, and the window still answers within a few milliseconds.
+    // next.  Each step still shows what it changed at once (its own small
+    // rectangle: one union per run would paint far more) and moves the bar
+    // when due, but a thousand mask rows no longer cost a thousand trips
+    // round the queue, and the window still answers within a few
+    // milliseconds.
     static constexpr int kStepRunMs = 8;
     void RunSteps(unsigned msg, const std::function<void(unsigned)>& step);
 
