@@ -301,7 +301,7 @@ TEST_F(GameWindowTest, AResetAndAClosingWhileWorkersCutEndCleanly) {
 
     Shell().settings.pieceCount = 1000;
     Drop(picture);
-    ASSERT_TRUE(PumpEachUntil(cuttingAhead, 60000));
+    ASSERT_TRUE(PumpUntil(cuttingAhead, 60000, true));
     ResetGame(g);
     EXPECT_EQ(g.making.pool, nullptr);
     PumpUntil([] { return false; }, 300);  // the steps still queued find nothing to do
@@ -315,7 +315,7 @@ TEST_F(GameWindowTest, AResetAndAClosingWhileWorkersCutEndCleanly) {
 
     Shell().settings.pieceCount = 1000;
     Drop(picture);
-    ASSERT_TRUE(PumpEachUntil(cuttingAhead, 60000));
+    ASSERT_TRUE(PumpUntil(cuttingAhead, 60000, true));
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(g.making.pool, nullptr);

@@ -50,40 +50,27 @@ void StartPukko(const std::wstring& folder, Child* child);
 // The main window of that process, once it exists (null after ms).
 HWND WaitForMainWindow(const Child& child, DWORD ms);
 
-// Runs the thread's messages until pred holds or ms pass.
+// Runs the thread's messages until pred holds or ms pass.  pred is asked
+// whenever the queue is empty, or with eachMessage after every message: for
+// a moment in the middle of a chain of posted messages, which keeps the
+// queue from ever emptying.
 template <typename Pred>
-bool PumpUntil(Pred pred, DWORD ms) {
+bool PumpUntil(Pred pred, DWORD ms, bool eachMessage = false) {
     DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
+        bool any = false;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (pred()) return true;
-        if (GetTickCount() - start > ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// The same, with pred asked after every message: for a moment in the middle
-// of a chain of posted messages, which keeps the queue from ever emptying.
-template <typename Pred>
-bool PumpEachUntil(Pred pred, DWORD ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            any = true;
             if (msg.message != WM_QUIT) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            if (eachMessage) break;
         }
         if (pred()) return true;
         if (GetTickCount() - start > ms) return false;
+        if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 
