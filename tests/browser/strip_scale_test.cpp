@@ -3,21 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "browser/browser_view.h"
+#include "solid_listing.h"
 
 namespace {
-
-// Entry i's cell is one solid colour, i + 1, side pixels a side.
-void List(BrowserView& v, int n, int side) {
-    ResetListing(v, 0);
-    for (int i = 0; i < n; ++i) {
-        v.entries.push_back({'F', std::to_string(i) + ".bmp"});
-        v.thumbnails.emplace_back();
-        v.thumbnails.back().CreateFilled(static_cast<ColorRef>(i + 1), side, side);
-    }
-    v.entryCount = n;
-    v.state = kBrowserListed;
-    v.shown = 1;
-}
 
 int EntryAt(const BrowserView& v, int x, int y) {
     const uint32_t word = v.canvas.At(x, y);
@@ -33,7 +21,7 @@ TEST(StripScale, CellsClientAndCellUnderThePointerScale) {
         SetStripDpi(v, dpi);
         EXPECT_EQ(v.cellSide, side);
         EXPECT_EQ(v.clientWidth, 5 * side) << dpi;  // five cells across, as at 100 %
-        List(v, 8, side);
+        ListSolid(v, 8, side);
         ASSERT_TRUE(StepStrip(v));
         // Seven cells of side x side, entry k from x = side k.
         EXPECT_EQ(v.canvas.Width(), 7 * side);
@@ -67,7 +55,7 @@ TEST(StripScale, MotionIsTheSameInCellsPerStep) {
 
         BrowserView v;
         SetStripDpi(v, dpi);
-        List(v, 20, side);
+        ListSolid(v, 20, side);
         // A fling is held to one pixel under a cell a step: 99, 149, 199.
         v.dragSpeed = 1000;
         StepStrip(v);

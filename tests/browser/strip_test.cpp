@@ -2,22 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "browser/browser_view.h"
+#include "solid_listing.h"
 
 namespace {
-
-// Entry i's cell is one solid colour, i + 1, so the canvas tells which
-// entry lies where.
-void List(BrowserView& v, int n, int state = kBrowserListed) {
-    ResetListing(v, 0);
-    for (int i = 0; i < n; ++i) {
-        v.entries.push_back({'F', std::to_string(i) + ".bmp"});
-        v.thumbnails.emplace_back();
-        v.thumbnails.back().CreateFilled(static_cast<ColorRef>(i + 1), kCellSide, kCellSide);
-    }
-    v.entryCount = n;
-    v.state = state;
-    v.shown = 1;
-}
 
 int EntryAt(const BrowserView& v, int x) {
     const uint32_t word = v.canvas.At(x, 50);
@@ -28,7 +15,7 @@ int EntryAt(const BrowserView& v, int x) {
 
 TEST(Strip, DriftsAndWrapsBothWaysOneCellAtMostPerStep) {
     BrowserView v;
-    List(v, 8);
+    ListSolid(v, 8);
     v.dragSpeed = 30;
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(StepStrip(v));
     EXPECT_EQ(v.firstIndex, 1);
@@ -95,7 +82,7 @@ TEST(Strip, DriftsAndWrapsBothWaysOneCellAtMostPerStep) {
 
 TEST(Strip, AListingThatFitsStandsStillFromTheLeftOnceComplete) {
     BrowserView v;
-    List(v, 3, kBrowserListing);
+    ListSolid(v, 3, kCellSide, kBrowserListing);
     v.dragSpeed = 1;
     v.firstIndex = 2;
     // Still listing: only the grey ground, and the strip keeps its motion.
@@ -107,7 +94,7 @@ TEST(Strip, AListingThatFitsStandsStillFromTheLeftOnceComplete) {
     // six scroll.  Drawn, pointed at and clicked alike.
     for (int n : {4, 5, 6}) {
         SCOPED_TRACE(n);
-        List(v, n);
+        ListSolid(v, n);
         v.firstIndex = 2;
         v.offset = 40;
         v.dragSpeed = 10;
@@ -138,7 +125,7 @@ TEST(Strip, AListingThatFitsStandsStillFromTheLeftOnceComplete) {
 
 TEST(Strip, AClickIsOnePressAndReleaseOnOneCellWithin999Ms) {
     BrowserView v;
-    List(v, 8);
+    ListSolid(v, 8);
     v.entries[0] = {'A', ".."};
     v.entries[1] = {'B', "C:\\"};
     v.firstIndex = 6;
@@ -178,7 +165,7 @@ TEST(Strip, AClickIsOnePressAndReleaseOnOneCellWithin999Ms) {
 
 TEST(Strip, TheWheelStepsOneCellAndStopsTheStrip) {
     BrowserView v;
-    List(v, 8);
+    ListSolid(v, 8);
     v.firstIndex = 7;
     v.offset = 40;
     v.dragSpeed = 3;
@@ -191,7 +178,7 @@ TEST(Strip, TheWheelStepsOneCellAndStopsTheStrip) {
     EXPECT_EQ(v.firstIndex, 6);
 
     // An empty strip takes every input without a cell to point at.
-    List(v, 0);
+    ListSolid(v, 0);
     v.dragSpeed = -5;
     for (int i = 0; i < 30; ++i) ASSERT_TRUE(StepStrip(v));
     EXPECT_EQ(v.firstIndex, 0);
