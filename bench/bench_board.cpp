@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
+#include "config/settings.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/grid.h"

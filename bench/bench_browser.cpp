@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "app/settings.h"
 #include "base/file_io.h"
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
 #include "browser/folder_scan.h"
+#include "config/settings.h"
 #include "game/clock.h"
 #include "game/puzzle_game.h"
 #include "game/saved_state.h"

@@ -7,9 +7,9 @@
 
 #include <memory>
 
-#include "app/settings.h"
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
+#include "config/settings.h"
 #include "game/board_commands.h"
 #include "game/game_record.h"
 #include "game/puzzle_game.h"

@@ -20,9 +20,9 @@
 #include <memory>
 #include <string>
 
-#include "app/settings.h"
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
+#include "config/settings.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/cutting.h"

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "base/file_io.h"
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
+#include "config/settings.h"
 #include "game/clock.h"
 #include "game/puzzle_game.h"
 #include "game/saved_state.h"

@@ -27,9 +27,9 @@
 #include <vector>
 
 #include "app/main_window_win.h"
-#include "app/sounds.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "config/sounds.h"
 #include "game/clock.h"
 #include "pieces/board_ops.h"
 #include "resource.h"

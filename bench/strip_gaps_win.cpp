@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/main_window_win.h"
-#include "app/sounds.h"
 #include "base/text_win.h"
 #include "bench_pictures.h"
 #include "browser/browser_window_win.h"
+#include "config/sounds.h"
 #include "image/read_files.h"
 
 namespace {

@@ -4,7 +4,7 @@ if(NOT PUKKO_SHELL_SRCS)
   set(PUKKO_SHELL_SRCS ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 endif()
 add_library(pukko_shell STATIC ${PUKKO_SHELL_SRCS})
-target_link_libraries(pukko_shell PUBLIC pukko_game
+target_link_libraries(pukko_shell PUBLIC pukko_app
   comctl32 comdlg32 gdi32 user32 shell32 winmm uxtheme kernel32)
 target_compile_definitions(pukko_shell PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_include_directories(pukko_shell PUBLIC ${CMAKE_SOURCE_DIR}/src)

@@ -25,8 +25,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings.h"
 #include "base/quiet_host.h"
+#include "config/settings.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "game/puzzle_game.h"

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "app/shell_texts.h"
 #include "base/dpi_scale.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "config/shell_texts.h"
 #include "views/guide_window_win.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <windowsx.h>
 
 #include "app/menu_win.h"
-#include "app/shell_texts.h"
-#include "app/window_class_win.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
+#include "base/window_class_win.h"
 #include "browser/browser_window_win.h"
+#include "config/shell_texts.h"
 #include "game/drop.h"
 #include "game/game_record.h"
 #include "game/input.h"

@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "app/host_win.h"
-#include "app/settings.h"
 #include "browser/browser_view.h"
+#include "config/settings.h"
 #include "game/puzzle_game.h"
 #include "views/background.h"
 

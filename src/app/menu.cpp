@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "app/settings.h"
+#include "config/settings.h"
 
 namespace {
 

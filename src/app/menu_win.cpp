@@ -3,9 +3,9 @@
 #include <shellapi.h>
 
 #include "app/menu.h"
-#include "app/settings.h"
-#include "app/shell_texts.h"
 #include "base/text_win.h"
+#include "config/settings.h"
+#include "config/shell_texts.h"
 #include "game/board_commands.h"
 #include "game/clock.h"
 #include "game/puzzle_game.h"

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/sounds.h"
-#include "app/trace.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "config/sounds.h"
+#include "config/trace.h"
 #include "making/shape_dialog_win.h"
 
 namespace {

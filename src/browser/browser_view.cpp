@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/settings.h"
+#include "config/settings.h"
 
 namespace {
 

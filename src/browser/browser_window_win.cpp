@@ -8,12 +8,12 @@
 
 #include "app/host_win.h"
 #include "app/main_window_win.h"
-#include "app/sounds.h"
-#include "app/window_class_win.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
+#include "base/window_class_win.h"
 #include "browser/browser_view.h"
 #include "browser/folder_scan.h"
+#include "config/sounds.h"
 #include "image/mybit_win.h"
 
 namespace {

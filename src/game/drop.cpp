@@ -1,6 +1,6 @@
 #include "game/drop.h"
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "game/start_puzzle.h"
 
 void OnDropFile(PuzzleGame& g, std::string name) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/settings.h"
-#include "app/shell_texts.h"
+#include "config/settings.h"
+#include "config/shell_texts.h"
 #include "making/cutting.h"
 
 void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background, BrowserSet* browsers) {

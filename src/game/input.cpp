@@ -2,9 +2,9 @@
 // the board's operations, and the key table.
 #include "game/input.h"
 
-#include "app/settings.h"
-#include "app/sounds.h"
-#include "app/switches.h"
+#include "config/settings.h"
+#include "config/sounds.h"
+#include "config/switches.h"
 #include "game/clock.h"
 #include "game/puzzle_game.h"
 #include "game/save_game.h"

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
 #include "base/dpi_scale.h"
 #include "base/geom.h"
 #include "base/host.h"
 #include "base/rand.h"
+#include "config/settings.h"
 #include "image/mybit.h"
 #include "making/grid.h"
 #include "making/making_state.h"

@@ -1,6 +1,6 @@
 #include "game/save_game.h"
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "game/clock.h"
 #include "game/saved_state.h"
 #include "pieces/board_ops.h"

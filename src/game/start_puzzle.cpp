@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/settings.h"
-#include "app/sounds.h"
+#include "config/settings.h"
+#include "config/sounds.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "game/save_game.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/settings.h"
 #include "browser/browser_view.h"
+#include "config/settings.h"
 #include "game/board_commands.h"
 #include "game/game_record.h"
 #include "game/saved_state.h"

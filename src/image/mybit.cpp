@@ -4,9 +4,9 @@
 #include <cstring>
 #include <limits>
 
-#include "app/trace.h"
 #include "base/file_io.h"
 #include "base/host.h"
+#include "config/trace.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/trace.h"
 #include "base/text_win.h"
+#include "config/trace.h"
 
 namespace {
 

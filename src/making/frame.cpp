@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/settings.h"
-#include "app/sounds.h"
+#include "config/settings.h"
+#include "config/sounds.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "views/background.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/settings.h"
 #include "base/host.h"
 #include "base/rand.h"
+#include "config/settings.h"
 #include "making/making_state.h"
 
 namespace {

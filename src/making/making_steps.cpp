@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/settings.h"
 #include "base/host.h"
 #include "base/rand.h"
+#include "config/settings.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "image/picture_read.h"

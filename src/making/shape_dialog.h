@@ -16,9 +16,9 @@
 
 #include <cstdint>
 
-#include "app/settings.h"
 #include "base/dpi_scale.h"
 #include "base/geom.h"
+#include "config/settings.h"
 
 class MYBIT;
 

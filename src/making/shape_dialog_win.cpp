@@ -2,9 +2,9 @@
 
 #include <windowsx.h>
 
-#include "app/window_class_win.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
+#include "base/window_class_win.h"
 #include "image/mybit_win.h"
 #include "making/shape_dialog.h"
 #include "resource.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/settings.h"
 #include "base/file_io.h"
 #include "base/host.h"
+#include "config/settings.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "app/window_class_win.h"
 #include "base/dpi_scale.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
+#include "base/window_class_win.h"
 #include "image/mybit_win.h"
 #include "pattern/pattern_canvas.h"
 #include "resource.h"

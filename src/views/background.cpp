@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/settings.h"
 #include "base/file_io.h"
 #include "base/host.h"
+#include "config/settings.h"
 #include "image/picture_read.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "views/background.h"
 
 namespace {

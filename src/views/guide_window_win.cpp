@@ -1,8 +1,8 @@
 #include "views/guide_window_win.h"
 
-#include "app/window_class_win.h"
 #include "base/dpi_scale.h"
 #include "base/dpi_win.h"
+#include "base/window_class_win.h"
 #include "image/mybit_win.h"
 
 namespace {

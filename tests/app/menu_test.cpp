@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/menu.h"
-#include "app/settings.h"
-#include "app/shell_texts.h"
-#include "app/switches.h"
-#include "app_test_util.h"
+#include "config/settings.h"
+#include "config/shell_texts.h"
+#include "config/switches.h"
+#include "support/app_test_util.h"
 #include "support/fake_host.h"
 
 using namespace apptest;

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/trace.h"
 #include "base/file_io.h"
 #include "browser/folder_scan.h"
+#include "config/trace.h"
 #include "saved_game_head.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"

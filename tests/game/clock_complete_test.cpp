@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/sounds.h"
 #include "base/file_io.h"
+#include "config/sounds.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "pieces/board_fixture.h"

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/sounds.h"
 #include "base/file_io.h"
 #include "browser/browser_view.h"
+#include "config/settings.h"
+#include "config/sounds.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "game/saved_state.h"

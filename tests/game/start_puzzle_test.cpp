@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/sounds.h"
+#include "config/sounds.h"
 #include "game/drop.h"
 #include "game/game_record.h"
 #include "image/bmp_read.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/sounds.h"
 #include "browser/browser_view.h"
+#include "config/sounds.h"
 #include "game/game_record.h"
 #include "game/save_game.h"
 #include "game/start_puzzle.h"

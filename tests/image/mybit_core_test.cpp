@@ -7,7 +7,7 @@
 #include <fstream>
 #include <random>
 
-#include "app/trace.h"
+#include "config/trace.h"
 #include "image/mybit.h"
 #include "support/fake_host.h"
 #include "support/picture_hash.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/sounds.h"
+#include "config/sounds.h"
 #include "making/frame.h"
 #include "making/shape_dump.h"
 #include "making_fixture.h"

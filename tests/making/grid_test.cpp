@@ -6,8 +6,8 @@
 #include <cstring>
 #include <utility>
 
-#include "app/settings.h"
 #include "base/rand.h"
+#include "config/settings.h"
 #include "support/fake_host.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/cutting.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/settings.h"
+#include "config/settings.h"
 #include "image/picture_read.h"
 #include "pieces/board_fixture.h"
 #include "support/fake_host.h"

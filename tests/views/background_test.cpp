@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/settings.h"
 #include "base/file_io.h"
+#include "config/settings.h"
 #include "image/picture_read.h"
 #include "pieces/board_fixture.h"
 #include "support/fake_host.h"

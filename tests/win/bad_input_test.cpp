@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/main_window_win.h"
-#include "app/sounds.h"
 #include "base/text_win.h"
+#include "config/sounds.h"
 #include "game/clock.h"
 #include "win_test_util.h"
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "app/main_window_win.h"
-#include "app/sounds.h"
 #include "base/text_win.h"
 #include "browser/browser_view.h"
 #include "browser/browser_window_win.h"
+#include "config/sounds.h"
 #include "game/game_record.h"
 #include "image/picture_read.h"
 #include "win_test_util.h"

@@ -4,8 +4,8 @@
 
 #include "app/main_window_win.h"
 #include "app/menu.h"
-#include "app/trace.h"
 #include "base/text_win.h"
+#include "config/trace.h"
 #include "win_test_util.h"
 
 using namespace wintest;

@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "app/main_window_win.h"
-#include "app/sounds.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "config/sounds.h"
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "pieces/board_ops.h"

@@ -1,11 +1,11 @@
-#include "app/sounds.h"
+#include "config/sounds.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "app/settings.h"
 #include "base/rand.h"
+#include "config/settings.h"
 #include "support/fake_host.h"
 
 TEST(Sounds, EachEventPlaysItsFileAndTheRandomOnesDrawOnce) {

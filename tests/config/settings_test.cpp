@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "app_test_util.h"
 #include "base/cp932.h"
+#include "config/settings.h"
+#include "support/app_test_util.h"
 
 using namespace apptest;
 

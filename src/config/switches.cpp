@@ -1,9 +1,9 @@
-#include "app/switches.h"
+#include "config/switches.h"
 
-#include "app/settings.h"
-#include "app/shell_texts.h"
-#include "app/trace.h"
 #include "base/host.h"
+#include "config/settings.h"
+#include "config/shell_texts.h"
+#include "config/trace.h"
 
 void SwitchArrangeMode(Settings& s, Host& host) {
     s.arrangeMode = s.arrangeMode ? 0 : 1;

@@ -1,8 +1,8 @@
-#include "app/sounds.h"
+#include "config/sounds.h"
 
-#include "app/settings.h"
 #include "base/host.h"
 #include "base/rand.h"
+#include "config/settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/window_class_win.h"
+#include "base/window_class_win.h"
 
 bool RegisterWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, UINT style) {
     WNDCLASSW wc{};

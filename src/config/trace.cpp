@@ -1,4 +1,4 @@
-#include "app/trace.h"
+#include "config/trace.h"
 
 #include <cstdio>
 #include <mutex>

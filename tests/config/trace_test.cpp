@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/switches.h"
-#include "app/trace.h"
-#include "app_test_util.h"
+#include "config/switches.h"
+#include "config/trace.h"
+#include "support/app_test_util.h"
 #include "support/fake_host.h"
 
 using namespace apptest;
