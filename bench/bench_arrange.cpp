@@ -8,8 +8,8 @@
 
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
+#include "game/arrange.h"
 #include "game/puzzle_game.h"
-#include "views/arrange.h"
 #include "views/arrange_pixels.h"
 
 namespace {

@@ -18,11 +18,11 @@
 #include "browser/folder_scan.h"
 #include "config/settings.h"
 #include "game/clock.h"
+#include "game/making_steps.h"
 #include "game/puzzle_game.h"
 #include "game/saved_state.h"
 #include "image/jpeg_read.h"
 #include "image/read_files.h"
-#include "making/making_steps.h"
 
 namespace {
 

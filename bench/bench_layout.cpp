@@ -12,8 +12,8 @@
 #include "config/settings.h"
 #include "game/board_commands.h"
 #include "game/game_record.h"
+#include "game/making_steps.h"
 #include "game/puzzle_game.h"
-#include "making/making_steps.h"
 #include "pieces/layout.h"
 
 namespace {

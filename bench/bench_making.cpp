@@ -23,10 +23,10 @@
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
 #include "config/settings.h"
+#include "game/making_steps.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/cutting.h"
-#include "making/making_steps.h"
 
 namespace {
 

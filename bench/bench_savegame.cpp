@@ -19,10 +19,10 @@
 #include "bench_pictures.h"
 #include "config/settings.h"
 #include "game/clock.h"
+#include "game/making_steps.h"
 #include "game/puzzle_game.h"
 #include "game/saved_state.h"
 #include "image/mybit.h"
-#include "making/making_steps.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "game/clock.h"
-#include "making/making_steps.h"
+#include "game/making_steps.h"
 #include "pieces/board_ops.h"
 #include "pieces/layout.h"
 #include "views/background.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "base/file_io.h"
+#include "game/frame.h"
 #include "game/saved_state.h"
-#include "making/frame.h"
 #include "views/background.h"
 
 namespace {

@@ -5,17 +5,17 @@
 #include "config/settings.h"
 #include "config/sounds.h"
 #include "config/switches.h"
+#include "game/arrange.h"
 #include "game/clock.h"
+#include "game/frame.h"
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
 #include "game/start_screen.h"
-#include "making/frame.h"
 #include "making/shape_dump.h"
 #include "pieces/board_ops.h"
 #include "pieces/drag.h"
 #include "pieces/join.h"
 #include "pieces/turn.h"
-#include "views/arrange.h"
 
 namespace {
 // Space: the piece under the cursor leaves its group.

@@ -4,14 +4,14 @@
 
 #include "config/settings.h"
 #include "config/sounds.h"
+#include "game/arrange.h"
 #include "game/clock.h"
 #include "game/game_record.h"
+#include "game/making_steps.h"
 #include "game/save_game.h"
 #include "game/saved_state.h"
 #include "image/picture_read.h"
 #include "making/cutting.h"
-#include "making/making_steps.h"
-#include "views/arrange.h"
 #include "views/background.h"
 
 namespace {

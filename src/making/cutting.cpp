@@ -4,7 +4,6 @@
 
 #include "base/host.h"
 #include "image/mybit.h"
-#include "making/cut_pool.h"
 #include "making/piece_pictures.h"
 #include "pieces/board.h"
 

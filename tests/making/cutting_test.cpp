@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "making/making_steps.h"
+#include "game/making_steps.h"
 #include "making_fixture.h"
 #include "pieces/board.h"
 

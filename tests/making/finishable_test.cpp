@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "game/making_steps.h"
 #include "image/picture_read.h"
 #include "making/area_repair.h"
 #include "making/grid.h"
-#include "making/making_steps.h"
 #include "making/meeting_points.h"
 #include "making_fixture.h"
 #include "pieces/board.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "making/making_steps.h"
+#include "game/making_steps.h"
 #include "making_fixture.h"
 #include "pieces/board.h"
 

@@ -1,6 +1,6 @@
 // The chain of making steps, placing the pieces, patterns, and the golden
 // picture of a small puzzle.
-#include "making/making_steps.h"
+#include "game/making_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "making/cutting.h"
-#include "making_fixture.h"
+#include "making/making_fixture.h"
 #include "pieces/board.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Arrange mode on a game: a 6 x 4 grid of 50-pixel cells laid at home, the
 // arranged picture built, adjusted by the keys' deltas and written out.
-#include "views/arrange.h"
+#include "game/arrange.h"
 
 #include <gtest/gtest.h>
 

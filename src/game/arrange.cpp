@@ -1,4 +1,4 @@
-#include "views/arrange.h"
+#include "game/arrange.h"
 
 #include <string>
 

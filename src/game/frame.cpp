@@ -1,4 +1,4 @@
-#include "making/frame.h"
+#include "game/frame.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "config/sounds.h"
-#include "making/frame.h"
+#include "game/frame.h"
+#include "making/making_fixture.h"
 #include "making/shape_dump.h"
-#include "making_fixture.h"
 
 namespace {
 

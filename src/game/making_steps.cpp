@@ -1,4 +1,4 @@
-#include "making/making_steps.h"
+#include "game/making_steps.h"
 
 #include <algorithm>
 
