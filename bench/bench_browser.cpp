@@ -20,9 +20,10 @@
 #include "game/clock.h"
 #include "game/making_steps.h"
 #include "game/puzzle_game.h"
-#include "game/saved_state.h"
 #include "image/jpeg_read.h"
 #include "image/read_files.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 
 namespace {
 

@@ -21,8 +21,9 @@
 #include "game/clock.h"
 #include "game/making_steps.h"
 #include "game/puzzle_game.h"
-#include "game/saved_state.h"
 #include "image/mybit.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "game/clock.h"
-#include "game/saved_state.h"
 #include "image/mybit.h"
 #include "pieces/board.h"
 #include "pieces/board_ops.h"
 #include "pieces/drag.h"
 #include "pieces/join.h"
+#include "pieces/saved_state.h"
 #include "pieces/turn.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "game/saved_state.h"
 #include "pieces/board_fixture.h"
+#include "pieces/saved_state.h"
 
 namespace {
 

@@ -30,12 +30,13 @@
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "game/puzzle_game.h"
-#include "game/saved_state.h"
 #include "game/start_puzzle.h"
 #include "image/mybit.h"
 #include "image/picture_limits.h"
 #include "making/cut_pool.h"
 #include "pieces/board.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "views/background.h"
 
 // The platform part (pukko_make_posix.cpp, pukko_make_win.cpp): the

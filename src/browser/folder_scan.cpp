@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "game/saved_state.h"
 #include "image/picture_read.h"
 #include "pieces/board.h"
+#include "pieces/saved_state.h"
 
 namespace {
 

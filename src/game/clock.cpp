@@ -5,7 +5,8 @@
 
 #include "base/file_io.h"
 #include "game/frame.h"
-#include "game/saved_state.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "views/background.h"
 
 namespace {
@@ -29,24 +30,6 @@ void RenderFinished(PuzzleGame& g, const Rect& finished, const Rect& rest) {
 }
 
 }  // namespace
-
-bool IsSpeck(const Piece& p) {
-    return p.homeRight - p.homeLeft <= 2 && p.homeBottom - p.homeTop <= 2;
-}
-
-int CountGroups(const Board& board) {
-    int groups = 0;
-    bool any = false;
-    int32_t previous = 0;
-    for (int k = 0; k < board.count; ++k) {
-        const Piece& p = board.pieces[board.order[k]];
-        if (IsSpeck(p)) continue;
-        if (!any || p.group != previous) ++groups;
-        any = true;
-        previous = p.group;
-    }
-    return groups;
-}
 
 int IsComplete(const PuzzleGame& g) {
     return g.State() == kStatePlaying && CountGroups(g.board) == 1;

@@ -1,6 +1,6 @@
-// The clock and the title bar, the group count that completion rests on,
-// and the completion itself: the finished picture slides to the centre of
-// the window and gets its frame.
+// The clock and the title bar, and the completion, which rests on the
+// board's group count (pieces/board_ops.h): the finished picture slides to
+// the centre of the window and gets its frame.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +12,6 @@
 // (board pixels).
 constexpr unsigned kSlideInterval = 10;
 constexpr int kSlideStep = 4;
-
-// A piece whose home rectangle is at most 2 x 2 pixels: a speck a cutting
-// pattern can leave.  It never counts as a group and has no part in the
-// finished picture's place.
-bool IsSpeck(const Piece& p);
-
-// The groups left, walking the drawing order and counting where the group
-// number changes; specks are passed over.  Correct because every group lies
-// on consecutive positions.
-int CountGroups(const Board& board);
 
 // 1 when a puzzle is played and exactly one group is left.
 int IsComplete(const PuzzleGame& g);

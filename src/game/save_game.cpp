@@ -2,8 +2,8 @@
 
 #include "config/settings.h"
 #include "game/clock.h"
-#include "game/saved_state.h"
 #include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "views/background.h"
 
 int SaveGame(PuzzleGame& g, int showMessage) {

@@ -9,9 +9,10 @@
 #include "game/game_record.h"
 #include "game/making_steps.h"
 #include "game/save_game.h"
-#include "game/saved_state.h"
 #include "image/picture_read.h"
 #include "making/cutting.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "views/background.h"
 
 namespace {

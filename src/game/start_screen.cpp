@@ -6,8 +6,8 @@
 #include "config/settings.h"
 #include "game/board_commands.h"
 #include "game/game_record.h"
-#include "game/saved_state.h"
 #include "game/start_puzzle.h"
+#include "pieces/saved_state.h"
 #include "views/background.h"
 
 namespace {

@@ -283,3 +283,21 @@ void DetachPiece(Board& board, int k) {
     pa.bottom += 5;
     RedrawRegion(board, PictureRect(pa), n - 1, n - 1);
 }
+
+bool IsSpeck(const Piece& p) {
+    return p.homeRight - p.homeLeft <= 2 && p.homeBottom - p.homeTop <= 2;
+}
+
+int CountGroups(const Board& board) {
+    int groups = 0;
+    bool any = false;
+    int32_t previous = 0;
+    for (int k = 0; k < board.count; ++k) {
+        const Piece& p = board.pieces[board.order[k]];
+        if (IsSpeck(p)) continue;
+        if (!any || p.group != previous) ++groups;
+        any = true;
+        previous = p.group;
+    }
+    return groups;
+}

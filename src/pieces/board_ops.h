@@ -1,6 +1,6 @@
 // The table operations everything else on the board is built from: finding
 // the piece under a point, raising a group, recomposing a region of the board
-// picture and taking a piece out of its group.
+// picture, taking a piece out of its group and counting the groups left.
 //
 // Coordinates are board pixels (the main window's client area).  Drawing
 // positions run 0 .. count-1, bottom first.
@@ -54,3 +54,13 @@ Rect OrientRect(const Rect& r, int o);
 
 // The smallest rectangle holding both (an empty a is ignored).
 Rect UnionRect(const Rect& a, const Rect& b);
+
+// A piece whose home rectangle is at most 2 x 2 pixels: a speck a cutting
+// pattern can leave.  It never counts as a group and has no part in the
+// finished picture's place.
+bool IsSpeck(const Piece& p);
+
+// The groups left, walking the drawing order and counting where the group
+// number changes; specks are passed over.  Correct because every group lies
+// on consecutive positions.
+int CountGroups(const Board& board);

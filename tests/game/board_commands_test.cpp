@@ -10,6 +10,7 @@
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "pieces/board_fixture.h"
+#include "pieces/board_ops.h"
 #include "pieces/layout.h"
 #include "support/board_rects.h"
 #include "support/fake_host.h"

@@ -2,6 +2,7 @@
 
 #include "game/clock.h"
 #include "pieces/board_fixture.h"
+#include "pieces/board_ops.h"
 #include "support/fake_host.h"
 
 TEST(ClockTitle, ShowsTimeGroupsAndTotalAcrossATickWrap) {

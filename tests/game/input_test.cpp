@@ -21,10 +21,10 @@
 #include "config/sounds.h"
 #include "game/clock.h"
 #include "game/game_record.h"
-#include "game/saved_state.h"
 #include "game/start_puzzle.h"
 #include "making/shape_dump.h"
 #include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 

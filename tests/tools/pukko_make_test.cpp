@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "game/clock.h"
-#include "game/saved_state.h"
 #include "image/mybit.h"
 #include "pieces/board.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "support/test_folder.h"
 
 #ifndef PUKKO_MAKE

@@ -11,8 +11,8 @@
 #include "base/text_win.h"
 #include "game/clock.h"
 #include "game/game_record.h"
-#include "game/saved_state.h"
 #include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "support/board_rects.h"
 #include "win_test_util.h"
 

@@ -1,4 +1,4 @@
-#include "game/saved_state.h"
+#include "pieces/saved_state.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "game/clock.h"
 #include "image/mybit.h"
 #include "image/picture_limits.h"
 #include "pieces/board.h"
+#include "pieces/board_ops.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "game/saved_state.h"
 #include "image/mybit.h"
 #include "pieces/board.h"
+#include "pieces/saved_state.h"
 #include "support/test_folder.h"
 
 namespace {
