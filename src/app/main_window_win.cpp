@@ -48,6 +48,7 @@ void OnCreate(HWND window) {
     PuzzleGame& g = app.game;
     app.host->SetWindow(window);
     InitGame(g, *app.host, app.settings, app.background, &app.browsers);
+    SetStripRecords({&app.browsers, &app.settings, app.host});
     g.dpi = WindowDpi(window);
     DragAcceptFiles(window, TRUE);
     MenuRefresh(window, app.settings, 0);

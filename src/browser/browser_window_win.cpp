@@ -1,18 +1,24 @@
 #include "browser/browser_window_win.h"
 
 #include <windowsx.h>
+// Included before the undefs below, so that no later include brings the
+// PlaySound macro back.
+#include <mmsystem.h>
+
+#undef MessageBox
+#undef PlaySound
 
 #include <array>
 #include <atomic>
 #include <mutex>
 
-#include "app/host_win.h"
-#include "app/main_window_win.h"
 #include "base/dpi_win.h"
+#include "base/host.h"
 #include "base/text_win.h"
 #include "base/window_class_win.h"
 #include "browser/browser_view.h"
 #include "browser/folder_scan.h"
+#include "config/settings.h"
 #include "config/sounds.h"
 #include "image/mybit_win.h"
 
@@ -83,8 +89,17 @@ StripWindows& Strips() {
     return strips;
 }
 
+StripRecords& Records() {
+    static StripRecords records;
+    return records;
+}
+
+Host& TheHost() {
+    return *Records().host;
+}
+
 BrowserView& View(int slot) {
-    return Shell().browsers[slot];
+    return (*Records().browsers)[slot];
 }
 
 // Stops a slot's worker and waits for it.  Meanwhile this thread answers
@@ -206,7 +221,7 @@ void OnScanDone(int slot, HWND window, unsigned generation) {
     BrowserView& v = View(slot);
     SetWindowTextW(window, Widen(v.FolderPath()).c_str());
     v.state = kBrowserListed;
-    ShowScanFailures(*Shell().host, scan.TakeFailures());
+    ShowScanFailures(TheHost(), scan.TakeFailures());
 }
 
 // Opened or shown, a strip stands over the others, where it is seen and
@@ -256,14 +271,14 @@ LRESULT CALLBACK ViewWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
         case WM_LBUTTONDOWN:
             // Held while dragging, so that a fling may leave the strip.
             SetCapture(window);
-            OnStripPress(v, x, y, Shell().host->TickCount());
+            OnStripPress(v, x, y, TheHost().TickCount());
             return 0;
         case WM_MOUSEMOVE:
             if (wParam & MK_LBUTTON) OnStripMove(v, x, y);
             return 0;
         case WM_LBUTTONUP: {
             if (GetCapture() == window) ReleaseCapture();
-            StripClick click = OnStripRelease(v, x, Shell().host->TickCount(), InsideClient(v, x, y));
+            StripClick click = OnStripRelease(v, x, TheHost().TickCount(), InsideClient(v, x, y));
             OnStripClick(slot, window, click);
             return 0;
         }
@@ -317,10 +332,10 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
     if (s.window[i]) SendMessageW(s.window[i], WM_CLOSE, 0, 0);
     StopScanAndWait(slot);
 
-    ShellRecords& app = Shell();
+    const Settings& settings = *Records().settings;
     // A strip is a child: it stands on its parent's monitor, at its scale.
     SetStripDpi(v, WindowDpi(parent));
-    LoadArtwork(v.art, PathField(app.settings.programFolder), *app.host, v.dpi);
+    LoadArtwork(v.art, PathField(settings.programFolder), TheHost(), v.dpi);
     ResetListing(v, initialSpeed);
     WinScanHost& scan = s.scan[i];
     ++scan.generation;
@@ -333,7 +348,7 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
     s.window[i] = window;
     scan.window = window;
     if (!window) {
-        app.host->MessageBox(kCreateFailedText, "", kMbOk, Owner::kNone);
+        TheHost().MessageBox(kCreateFailedText, "", kMbOk, Owner::kNone);
     } else {
         RaiseStrip(window);
         ShowWindow(window, SW_SHOW);
@@ -354,10 +369,14 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
         // The arranged picture is written to the current folder: the one
         // last opened.
         SetCurrentDirectoryW(Widen(folder).c_str());
-        const std::string sound = app.settings.sound ? TheSounds().path[0] : std::string();
+        const std::string sound = settings.sound ? TheSounds().path[0] : std::string();
         StartScan(v, scan, ScanRequest{folder, sound});
     }
     s.opening[i] = false;
+}
+
+void SetStripRecords(const StripRecords& records) {
+    Records() = records;
 }
 
 bool ShowBrowserWindow(int slot) {
@@ -420,6 +439,8 @@ void RescaleStrips(HWND parent) {
 }
 
 void StopAllScans() {
+    // No main window, no strip: nothing was ever listed.
+    if (!Records().browsers) return;
     for (int slot = 0; slot < kBrowserSlots; ++slot) StopScanAndWait(slot);
 }
 

@@ -9,7 +9,20 @@
 
 #include "base/geom.h"
 
+class Host;
 struct BrowserSet;
+struct Settings;
+
+// What the strips work on, all of it the shell's: the slots' records, the
+// settings (the program folder holding the cells' artwork, and whether the
+// start sound plays) and the host (the clock and the message boxes).  The
+// main window hands them over when it is created, before any strip opens.
+struct StripRecords {
+    BrowserSet* browsers = nullptr;
+    const Settings* settings = nullptr;
+    Host* host = nullptr;
+};
+void SetStripRecords(const StripRecords& records);
 
 // (Re)opens a slot's strip at (x, y) of the parent's client area and starts
 // listing the folder named by its path field (a 260-byte code page 932
