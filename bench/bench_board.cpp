@@ -1,7 +1,10 @@
 // The board operations on a real puzzle: 1000 pieces cut by the making steps
 // from a 2000 x 1500 picture (knobbed outlines, soft rims) and scattered over
 // a board of 2560 x 1600: dragging a group of 100, trying a join, raising,
-// and recomposing the whole board picture.
+// and recomposing the whole board picture.  Then the same puzzle on a table
+// of 4000 x 2500 seen in a 1920 x 1080 client: a drag in the fit view, and
+// the whole client made anew from the table at several scales (a wheel
+// step).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -22,16 +25,20 @@
 #include "pieces/board_ops.h"
 #include "pieces/drag.h"
 #include "pieces/join.h"
+#include "views/table_view.h"
 
 namespace {
 
-constexpr int kBoardWidth = 2560, kBoardHeight = 1600;
+constexpr Size kBoard{2560, 1600};
+constexpr Size kTable{4000, 2500}, kClient{1920, 1080};
 constexpr int kBlock = 10;                      // the held group: a block of 10 x 10 cells
 constexpr int kBlockColumn = 2, kBlockRow = 2;  // its top-left cell
 constexpr int kBlockDx = 1500, kBlockDy = 400;  // from its home, clear of the scattered pieces
 
 struct Puzzle {
-    QuietHost host{Size{kBoardWidth, kBoardHeight}};
+    explicit Puzzle(Size board) : host(board), size(board) {}
+    QuietHost host;
+    Size size;
     Settings settings = DefaultSettings();
     std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
     MYBIT clean, picture;
@@ -46,65 +53,71 @@ struct Puzzle {
     }
 };
 
-// Built once: the pieces as the making scattered them (unturned: rotation
-// off), each its own group, but the 10 x 10 block of cells near the
-// picture's top-left corner, which lies joined in the middle of the board on
-// top of the drawing order.
-Puzzle& ThePuzzle() {
-    static Puzzle* t = [] {
-        auto* z = new Puzzle;
-        z->settings.pieceCount = 1000;
-        z->settings.rotation = 0;
-        z->settings.flip = 0;
-        z->clean.CreateFilled(0x9EBE9C, kBoardWidth, kBoardHeight);
-        z->picture.CopyFrom(z->clean);
-        PuzzleGame& g = *z->game;
-        g.host = &z->host;
-        g.settings = &z->settings;
-        g.boardPicture = &z->picture;
-        g.board.boardPicture = &z->picture;
-        g.board.cleanBoard = &z->clean;
-        g.rng.Seed(1);
-        MYBIT source;
-        MakePicture(source, 2000, 1500);
-        if (!MakePuzzleFromPicture(g, source)) return z;
+// The pieces as the making scattered them (unturned: rotation off), each
+// its own group, but the 10 x 10 block of cells near the picture's top-left
+// corner, which lies joined in the middle of the board on top of the
+// drawing order.
+Puzzle* MakeBlockPuzzle(Size board) {
+    auto* z = new Puzzle(board);
+    z->settings.pieceCount = 1000;
+    z->settings.rotation = 0;
+    z->settings.flip = 0;
+    z->clean.CreateFilled(0x9EBE9C, board.cx, board.cy);
+    z->picture.CopyFrom(z->clean);
+    PuzzleGame& g = *z->game;
+    g.host = &z->host;
+    g.settings = &z->settings;
+    g.boardPicture = &z->picture;
+    g.board.boardPicture = &z->picture;
+    g.board.cleanBoard = &z->clean;
+    g.rng.Seed(1);
+    MYBIT source;
+    MakePicture(source, 2000, 1500);
+    if (!MakePuzzleFromPicture(g, source)) return z;
 
-        // Each cell's piece, by the centre of its home rectangle; the specks
-        // where cutting lines meet belong to no cell.
-        const int cell = DivideGrid(1000, 4000, 3000, 0, z->host).cellWidth / 2;  // picture pixels
-        Board& b = g.board;
-        for (int i = 0; i < b.count; ++i) {
-            const Piece& p = b.pieces[i];
-            if (p.homeRight - p.homeLeft < cell / 2) continue;
-            z->cells[{(p.homeLeft + p.homeRight) / 2 / cell, (p.homeTop + p.homeBottom) / 2 / cell}] = i;
+    // Each cell's piece, by the centre of its home rectangle; the specks
+    // where cutting lines meet belong to no cell.
+    const int cell = DivideGrid(1000, 4000, 3000, 0, z->host).cellWidth / 2;  // picture pixels
+    Board& b = g.board;
+    for (int i = 0; i < b.count; ++i) {
+        const Piece& p = b.pieces[i];
+        if (p.homeRight - p.homeLeft < cell / 2) continue;
+        z->cells[{(p.homeLeft + p.homeRight) / 2 / cell, (p.homeTop + p.homeBottom) / 2 / cell}] = i;
+    }
+
+    std::vector<char> inBlock(static_cast<size_t>(b.count), 0);
+    z->blockFirst = z->At(kBlockColumn, kBlockRow);
+    for (int r = kBlockRow; r < kBlockRow + kBlock; ++r)
+        for (int c = kBlockColumn; c < kBlockColumn + kBlock; ++c) {
+            const int i = z->At(c, r);
+            if (i < 0) return z;
+            Piece& p = b.pieces[i];
+            PlaceAtHome(b, i);
+            p.left += kBlockDx, p.right += kBlockDx;
+            p.top += kBlockDy, p.bottom += kBlockDy;
+            p.group = z->blockFirst;
+            inBlock[i] = 1;
         }
+    std::stable_partition(b.order.begin(), b.order.begin() + b.count, [&](int k) { return !inBlock[k]; });
+    z->picture.CopyFrom(z->clean);
+    RedrawRegion(b, Rect{0, 0, board.cx, board.cy}, 0, b.count - 1);
+    z->ok = true;
+    return z;
+}
 
-        std::vector<char> inBlock(static_cast<size_t>(b.count), 0);
-        z->blockFirst = z->At(kBlockColumn, kBlockRow);
-        for (int r = kBlockRow; r < kBlockRow + kBlock; ++r)
-            for (int c = kBlockColumn; c < kBlockColumn + kBlock; ++c) {
-                const int i = z->At(c, r);
-                if (i < 0) return z;
-                Piece& p = b.pieces[i];
-                PlaceAtHome(b, i);
-                p.left += kBlockDx, p.right += kBlockDx;
-                p.top += kBlockDy, p.bottom += kBlockDy;
-                p.group = z->blockFirst;
-                inBlock[i] = 1;
-            }
-        std::stable_partition(b.order.begin(), b.order.begin() + b.count, [&](int k) { return !inBlock[k]; });
-        z->picture.CopyFrom(z->clean);
-        RedrawRegion(b, Rect{0, 0, kBoardWidth, kBoardHeight}, 0, b.count - 1);
-        z->ok = true;
-        return z;
-    }();
+// Each built once, when first asked for.
+Puzzle& ThePuzzle() {
+    static Puzzle* t = MakeBlockPuzzle(kBoard);
+    return *t;
+}
+Puzzle& TablePuzzle() {
+    static Puzzle* t = MakeBlockPuzzle(kTable);
     return *t;
 }
 
 // The puzzle, with the group of piece `top` raised; null (and the benchmark
 // skipped) when the puzzle could not be made.
-Board* Ready(benchmark::State& state, int top) {
-    Puzzle& z = ThePuzzle();
+Board* Ready(benchmark::State& state, int top, Puzzle& z = ThePuzzle()) {
     if (!z.ok || top < 0) {
         state.SkipWithError("the puzzle was not made as planned");
         return nullptr;
@@ -208,10 +221,53 @@ void BM_FullRedraw(benchmark::State& state) {
     if (!b) return;
     for (auto _ : state) {
         z.picture.CopyFrom(z.clean);
-        RedrawRegion(*b, Rect{0, 0, kBoardWidth, kBoardHeight}, 0, b->count - 1);
+        RedrawRegion(*b, Rect{0, 0, kBoard.cx, kBoard.cy}, 0, b->count - 1);
     }
 }
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
+
+// What one pointer move of the block costs the core in the fit view (43 %):
+// the group moved on the table, and the client pixels of what changed made
+// anew from it, as the window's paint makes them.
+void BM_FitViewMoveGroup100(benchmark::State& state) {
+    Puzzle& z = TablePuzzle();
+    Board* b = Ready(state, z.blockFirst, z);
+    if (!b) return;
+    TableView v;
+    StartView(v, kTable, kClient, kClient);
+    MYBIT client;
+    client.Create(kClient.cx, kClient.cy);
+    int step = 3;  // table pixels: a little more than a client pixel
+    double area = 0;
+    for (auto _ : state) {
+        b->changed = Rect{};
+        MoveGroup(*b, step, step);
+        step = -step;
+        const Rect r = v.TableToClient(b->changed);
+        StretchView(z.picture, ViewMap{v.scale, v.originX, v.originY}, client, r, 0);
+        area += double(r.Width()) * r.Height();
+    }
+    state.counters["scale"] = v.scale;
+    state.counters["client_px"] = benchmark::Counter(area, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_FitViewMoveGroup100)->Unit(benchmark::kMillisecond);
+
+// The whole client made from the table, as after a wheel step: at the fit,
+// at 64 % and 80 %, at 100 % with a fractional origin, and at 156 % and 200 %.
+void BM_WholeClientFromTable(benchmark::State& state) {
+    Puzzle& z = TablePuzzle();
+    if (!Ready(state, z.blockFirst, z)) return;
+    TableView v;
+    StartView(v, kTable, kClient, kClient);
+    const double scales[] = {v.scale, 0.64, 0.8, 1.0, 1.5625, 2.0};
+    const double s = scales[state.range(0)];
+    MYBIT client;
+    client.Create(kClient.cx, kClient.cy);
+    const ViewMap map{s, 1000.5, 600.25};
+    for (auto _ : state) StretchView(z.picture, map, client, Rect{0, 0, kClient.cx, kClient.cy}, 0);
+    state.counters["scale"] = s;
+}
+BENCHMARK(BM_WholeClientFromTable)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

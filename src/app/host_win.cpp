@@ -262,3 +262,20 @@ void WinHost::HideBrowser(int slot) {
 Point WinHost::BrowserCorner(int slot) {
     return BrowserCornerInParent(slot);
 }
+
+// The strips (children) and the guide (an owned window) where they are
+// shown over the client area.
+std::vector<Rect> WinHost::CoveredAreas() {
+    std::vector<HWND> windows;
+    for (int slot = 0; slot < kBrowserSlots; ++slot) windows.push_back(StripWindow(slot));
+    windows.push_back(TheGuideWindow().window);
+    std::vector<Rect> covered;
+    for (HWND w : windows) {
+        if (!w || !IsWindow(w) || !IsWindowVisible(w)) continue;
+        RECT r{};
+        GetWindowRect(w, &r);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+        covered.push_back(Rect{r.left, r.top, r.right, r.bottom});
+    }
+    return covered;
+}

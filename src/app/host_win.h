@@ -67,6 +67,7 @@ class WinHost : public Host {
     bool ShowBrowser(int slot) override;
     void HideBrowser(int slot) override;
     Point BrowserCorner(int slot) override;
+    std::vector<Rect> CoveredAreas() override;
 
   private:
     HWND window_ = nullptr;

@@ -14,6 +14,7 @@
 #include "game/input.h"
 #include "game/start_puzzle.h"
 #include "game/start_screen.h"
+#include "game/view_commands.h"
 #include "image/mybit_win.h"
 #include "making/shape_dialog_win.h"
 
@@ -60,11 +61,18 @@ void OnPaint(HWND window) {
     ShellRecords& app = Shell();
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    RECT client{};
-    GetClientRect(window, &client);
-    PaintBoard(dc, client, app.background, app.settings);
+    PaintBoard(dc, ps.rcPaint, app.background, app.game.view, app.viewPixels);
     EndPaint(window, &ps);
     AfterPaint(app.game);
+}
+
+// The wheel steps the strip under the pointer; anywhere else over the
+// board it zooms there.
+void OnMouseWheel(HWND window, PuzzleGame& g, WPARAM wParam, LPARAM lParam) {
+    if (ForwardWheel(window, wParam, lParam)) return;
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};  // screen pixels
+    ScreenToClient(window, &p);
+    OnWheel(g, GET_WHEEL_DELTA_WPARAM(wParam), Point{p.x, p.y});
 }
 
 // The program ends.  The piece-shape pair is closed first as its close box
@@ -83,7 +91,10 @@ void OnPrintClient(HWND window, HDC dc) {
     ShellRecords& app = Shell();
     RECT client{};
     GetClientRect(window, &client);
-    PaintBoard(dc, client, app.background, app.settings);
+    // Only what the caller's clip leaves is made.
+    RECT clip{};
+    if (GetClipBox(dc, &clip) == NULLREGION || !IntersectRect(&clip, &clip, &client)) return;
+    PaintBoard(dc, clip, app.background, app.game.view, app.viewPixels);
 }
 
 }  // namespace
@@ -93,15 +104,26 @@ ShellRecords& Shell() {
     return records;
 }
 
-void PaintBoard(HDC dc, const RECT& client, const Background& background, const Settings& settings) {
+void PaintBoard(HDC dc, const RECT& area, const Background& background, const TableView& view, MYBIT& pixels) {
     const MYBIT& board = background.boardPicture;
+    const uint32_t margin = background.margin;
+    if (!board.Empty() && !view.OneToOne() && view.client.cx > 0 && view.client.cy > 0) {
+        if (pixels.Width() != view.client.cx || pixels.Height() != view.client.cy)
+            pixels.Create(view.client.cx, view.client.cy);
+        const Rect r{area.left, area.top, area.right, area.bottom};
+        StretchView(board, ViewMap{view.scale, view.originX, view.originY}, pixels, r, margin);
+        DIsplayPart(pixels, r, dc);
+        return;
+    }
     int saved = SaveDC(dc);
     if (!board.Empty()) {
-        DIsplay(board, 0, 0, dc);
-        ExcludeClipRect(dc, 0, 0, board.Width(), board.Height());
+        // At 100 % the table's pixels go to the screen as they are.
+        const int x = -static_cast<int>(view.originX), y = -static_cast<int>(view.originY);
+        DIsplay(board, x, y, dc);
+        ExcludeClipRect(dc, x, y, x + board.Width(), y + board.Height());
     }
-    HBRUSH brush = CreateSolidBrush(settings.backColor);
-    FillRect(dc, &client, brush);
+    HBRUSH brush = CreateSolidBrush(RGB((margin >> 16) & 0xFF, (margin >> 8) & 0xFF, margin & 0xFF));
+    FillRect(dc, &area, brush);
     DeleteObject(brush);
     RestoreDC(dc, saved);
 }
@@ -154,7 +176,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             OnRelease(g);
             return 0;
         case WM_MOUSEWHEEL:
-            ForwardWheel(window, wParam, lParam);
+            OnMouseWheel(window, g, wParam, lParam);
+            return 0;
+        case WM_SIZE:
+            OnClientResized(g);
             return 0;
         case WM_DPICHANGED:
             g.dpi = OnDpiChangedMove(window, wParam, lParam);

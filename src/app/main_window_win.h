@@ -19,6 +19,9 @@ struct ShellRecords {
     Background background;
     BrowserSet browsers;
     PuzzleGame game;
+    // The client area's pixels while the view is scaled: only what is
+    // painted is made, from the board picture.
+    MYBIT viewPixels;
     WinHost winHost;
     // The host the window hands to the game.  Tests that drive the window
     // in-process put a recording host here before creating it.
@@ -36,10 +39,12 @@ HWND CreateMainWindow(HINSTANCE instance);
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// What WM_PAINT draws: the board picture at the client's top-left, and the
-// background colour wherever the picture does not reach (all of the client
-// area while the board picture is still empty).
-void PaintBoard(HDC dc, const RECT& client, const Background& background, const Settings& settings);
+// What WM_PAINT draws in `area` of the client: the board picture as the
+// view shows it (at 100 % straight from the picture, scaled through
+// `pixels`, a buffer of the client's size), and the background's dark
+// margin colour wherever the table does not reach (all of the area while
+// the board picture is still empty).
+void PaintBoard(HDC dc, const RECT& area, const Background& background, const TableView& view, MYBIT& pixels);
 
 // The whole run: single-instance check, settings, window, message loop,
 // settings saved.  The result is the process's exit code.

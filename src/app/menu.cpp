@@ -119,6 +119,14 @@ CommandKind ClassifyCommand(unsigned id) {
             return CommandKind::kPattern;
         case kCmdHelp:
             return CommandKind::kHelp;
+        case kCmdZoomFit:
+            return CommandKind::kZoomFit;
+        case kCmdZoomActual:
+            return CommandKind::kZoomActual;
+        case kCmdZoomIn:
+            return CommandKind::kZoomIn;
+        case kCmdZoomOut:
+            return CommandKind::kZoomOut;
         default:
             return CommandKind::kSetting;
     }

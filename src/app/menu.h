@@ -34,6 +34,10 @@ enum : unsigned {
     kCmdShape = 0x5070,
     kCmdPattern = 0x5080,
     kCmdHelp = 0x5090,
+    kCmdZoomFit = 0x50A0,
+    kCmdZoomActual = 0x50A1,
+    kCmdZoomIn = 0x50A2,
+    kCmdZoomOut = 0x50A3,
     kCmdPiecesBase = 0x6000,  // "ﾊﾟﾀｰﾝ使用": piece count 0
     kCmdPiecesLast = 0x63E8,  // 1000 pieces
     kCmdSizeBase = 0x7000,    // "伸縮なし": size 0
@@ -46,6 +50,7 @@ enum : int {
     kMenuPieces = 1,
     kMenuSize = 2,
     kMenuSettings = 3,
+    kMenuView = 4,
 };
 
 // Sets what the identifier stands for: a 0/1 setting, the grey toggle, or a
@@ -93,6 +98,10 @@ enum class CommandKind {
     kShape,
     kPattern,
     kHelp,
+    kZoomFit,     // the view: the whole table, 100 %, one step nearer or farther
+    kZoomActual,
+    kZoomIn,
+    kZoomOut,
 };
 CommandKind ClassifyCommand(unsigned id);
 

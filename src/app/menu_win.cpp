@@ -11,6 +11,7 @@
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
 #include "game/start_screen.h"
+#include "game/view_commands.h"
 #include "making/shape_dialog_win.h"
 #include "pattern/pattern_window_win.h"
 #include "resource.h"
@@ -25,6 +26,8 @@ static_assert(IDM_GUIDE_OFF == kCmdGuideOff && IDM_GREY == kCmdGrey && IDM_SOUND
 static_assert(IDM_BACK_COLOR == kCmdBackColor && IDM_BACK_TILE == kCmdBackTile);
 static_assert(IDM_SHAPE == kCmdShape && IDM_PATTERN == kCmdPattern && IDM_HELP == kCmdHelp);
 static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase);
+static_assert(IDM_ZOOM_FIT == kCmdZoomFit && IDM_ZOOM_ACTUAL == kCmdZoomActual);
+static_assert(IDM_ZOOM_IN == kCmdZoomIn && IDM_ZOOM_OUT == kCmdZoomOut);
 
 namespace {
 
@@ -52,6 +55,15 @@ void SetRadioMark(HMENU popup, const RadioGroup& group) {
         UINT id = GetMenuItemID(popup, i);
         if (id >= group.first && id <= group.last) CheckMenuItem(popup, id, MF_BYCOMMAND | MF_UNCHECKED);
     }
+}
+
+// The view commands zoom at the pointer when it lies over the client area
+// (a key), and at its centre otherwise (the menu).
+Point PointerInClient(HWND window) {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    return {p.x, p.y};
 }
 
 HINSTANCE InstanceOf(HWND window) {
@@ -140,6 +152,18 @@ void OnCommand(PuzzleGame& g, HWND window, unsigned id) {
             break;
         case CommandKind::kHelp:
             OpenHelp(g, window);
+            break;
+        case CommandKind::kZoomFit:
+            OnZoomCommand(g, ZoomCommand::kFit, PointerInClient(window));
+            break;
+        case CommandKind::kZoomActual:
+            OnZoomCommand(g, ZoomCommand::kActualSize, PointerInClient(window));
+            break;
+        case CommandKind::kZoomIn:
+            OnZoomCommand(g, ZoomCommand::kIn, PointerInClient(window));
+            break;
+        case CommandKind::kZoomOut:
+            OnZoomCommand(g, ZoomCommand::kOut, PointerInClient(window));
             break;
     }
 }

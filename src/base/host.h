@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/geom.h"
 
@@ -93,4 +94,8 @@ class Host {
     virtual bool ShowBrowser(int /*slot*/) { return false; }
     virtual void HideBrowser(int /*slot*/) {}
     virtual Point BrowserCorner(int /*slot*/) { return {}; }
+
+    // The parts of the client area that other windows of the program cover
+    // now (an open strip, the guide window), in client pixels.
+    virtual std::vector<Rect> CoveredAreas() { return {}; }
 };

@@ -401,7 +401,7 @@ Point BrowserCornerInParent(int slot) {
     return {corner.x, corner.y};
 }
 
-void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam) {
+bool ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam) {
     POINT cursor{};
     GetCursorPos(&cursor);
     // From the top of the parent's children down: the strip seen under the
@@ -412,9 +412,10 @@ void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam) {
         GetWindowRect(window, &r);
         if (r.left < cursor.x && cursor.x < r.right && r.top < cursor.y && cursor.y < r.bottom) {
             SendMessageW(window, WM_MOUSEWHEEL, wParam, lParam);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void RescaleStrips(HWND parent) {

@@ -41,8 +41,9 @@ void HideBrowserWindow(int slot);
 Point BrowserCornerInParent(int slot);
 
 // WM_MOUSEWHEEL of the main window: the message goes to the topmost
-// visible strip whose window holds the cursor strictly inside.
-void ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam);
+// visible strip whose window holds the cursor strictly inside.  False when
+// no strip is under the cursor.
+bool ForwardWheel(HWND parent, WPARAM wParam, LPARAM lParam);
 
 // The main window moved to a monitor of another scale: each open strip whose
 // scale differs opens again where it stands, its cells made anew at the new

@@ -5,6 +5,7 @@
 
 #include "game/clock.h"
 #include "game/making_steps.h"
+#include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/layout.h"
 #include "views/background.h"
@@ -19,9 +20,9 @@ void ScatterCommand(PuzzleGame& g) {
     if (g.settings->arrangeMode) {
         for (int a = 0; a < b.count; ++a) PlaceAtHome(b, a);
     } else {
-        const Size client = host.ClientSize();
+        const Size area = GamePlayArea(g);
         for (int k = 0; k < b.count; ++k)
-            ScatterPiece(b, b.order[k], g.settings->rotation, g.settings->flip, client, g.rng);
+            ScatterPiece(b, b.order[k], g.settings->rotation, g.settings->flip, area, g.rng);
     }
     RefreshBoard(g);
     g.startTick = g.lastTick = host.TickCount();
@@ -47,15 +48,18 @@ std::vector<char> LoosePieces(const Board& b) {
     return loose;
 }
 
-// The pieces laid out in rows clear of the obstacles and put on top in
+// The pieces laid out in rows clear of the obstacles and of the windows
+// that lie over the board (an open strip, the guide), and put on top in
 // that order; the board drawn again once.
-void LayOutAndRedraw(PuzzleGame& g, const std::vector<int>& pieces, const std::vector<Rect>& obstacles) {
+void LayOutAndRedraw(PuzzleGame& g, const std::vector<int>& pieces, std::vector<Rect> obstacles) {
     if (pieces.empty()) return;
     Board& b = g.board;
+    SyncView(g);
+    for (const Rect& r : g.host->CoveredAreas()) obstacles.push_back(g.view.ClientToTableRect(r));
     std::vector<Size> sizes;
     sizes.reserve(pieces.size());
     for (int a : pieces) sizes.push_back(Size{b.pieces[a].right - b.pieces[a].left, b.pieces[a].bottom - b.pieces[a].top});
-    const RowLayout rows = PackInRows(sizes, g.host->ClientSize(), obstacles);
+    const RowLayout rows = PackInRows(sizes, GamePlayArea(g), obstacles);
     if (rows.at.size() != pieces.size()) return;  // a window with no room at all
     PlaceOnTop(b, pieces, rows.at);
     RefreshBoard(g);
@@ -107,6 +111,7 @@ void RefreshBoard(PuzzleGame& g) {
     const MYBIT& board = g.background->boardPicture;
     if (g.board.count > 0)
         RedrawRegion(g.board, Rect{0, 0, board.Width(), board.Height()}, 0, g.board.count - 1);
+    g.board.changed = Rect{};
     g.host->InvalidateBoard();
 }
 

@@ -5,6 +5,7 @@
 
 #include "base/file_io.h"
 #include "game/frame.h"
+#include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
 #include "views/background.h"
@@ -94,12 +95,16 @@ void Complete(PuzzleGame& g) {
     if (fin.IsEmpty()) return;  // nothing countable lies on the board
     const int w = fin.Width(), h = fin.Height();
 
-    const Size client = host.ClientSize();
-    if (w > client.cx || h > client.cy) {
+    // The picture comes to rest in the middle of what the window shows of
+    // the table (at 100 % from the table's corner: the middle of the
+    // client area); where it is larger than that, it stays.
+    SyncView(g);
+    const Rect shown = g.view.VisibleTable();
+    if (w > shown.Width() || h > shown.Height()) {
         g.finalRect = fin;
         g.slideX = g.slideY = 0;
     } else {
-        const int left = (client.cx - w) / 2, top = (client.cy - h) / 2;
+        const int left = shown.left + (shown.Width() - w) / 2, top = shown.top + (shown.Height() - h) / 2;
         g.finalRect = Rect{left, top, left + w, top + h};
         g.slideX = fin.left - left;
         g.slideY = fin.top - top;
@@ -123,6 +128,7 @@ void Complete(PuzzleGame& g) {
         p.bottom -= g.slideY;
     }
     host.SetTimer(IDT_SLIDE, kSlideInterval);
+    ShowFinished(g, g.finalRect, g.settings ? g.settings->endWakuT : 0);
 
     // A finished saved game cannot be taken up again; a missing file is no
     // matter.

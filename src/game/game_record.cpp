@@ -4,6 +4,7 @@
 
 #include "config/settings.h"
 #include "config/shell_texts.h"
+#include "game/view_commands.h"
 #include "making/cutting.h"
 
 void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& background, BrowserSet* browsers) {
@@ -21,6 +22,7 @@ void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& backgro
     g.board.boardPicture = &background.boardPicture;
     g.board.cleanBoard = &background.cleanBoard;
     g.jointSound = 0;
+    SetPuzzleTable(g);
 }
 
 void ResetGame(PuzzleGame& g) {
@@ -43,6 +45,8 @@ void ResetGame(PuzzleGame& g) {
     g.current = g.dragRef = g.last = Point{};
     g.held = -1;
     g.pressPending = 0;
+    g.panning = g.panned = 0;
+    g.wheelRest = 0;
     g.totalPieces = 0;
     g.carriedTime = 0;
     g.startTick = g.lastTick = 0;
@@ -57,6 +61,8 @@ void ResetGame(PuzzleGame& g) {
     if (!g.host) return;
     Host& host = *g.host;
     host.CloseGuide();
+    // Back to the table of the screen's size, seen at 100 %.
+    SetPuzzleTable(g);
     if (g.background) {
         RemoveGreyPicture(*g.background);
         ComposeBoard(*g.background, host);

@@ -11,6 +11,7 @@
 #include "game/puzzle_game.h"
 #include "game/save_game.h"
 #include "game/start_screen.h"
+#include "game/view_commands.h"
 #include "making/shape_dump.h"
 #include "pieces/board_ops.h"
 #include "pieces/drag.h"
@@ -18,9 +19,11 @@
 #include "pieces/turn.h"
 
 namespace {
-// Space: the piece under the cursor leaves its group.
+// Space: the piece under the cursor (client pixels) leaves its group.
 void DetachPieceAt(PuzzleGame& g, Point cursor) {
-    int k = HitTest(g.board, cursor.x, cursor.y);
+    SyncView(g);
+    const Point at = g.view.ClientToTable(cursor);
+    int k = HitTest(g.board, at.x, at.y);
     if (k < 0) return;
     DetachPiece(g.board, k);
     // The detached piece went to the top and those above it moved down one:
@@ -29,7 +32,7 @@ void DetachPieceAt(PuzzleGame& g, Point cursor) {
         g.held = g.board.count - 1;
     else if (g.held > k)
         --g.held;
-    g.host->InvalidateBoard();
+    ShowBoardChanges(g);
 }
 
 // F5: the top piece as it lies, written beside the program.
@@ -47,9 +50,6 @@ bool Playing(const PuzzleGame& g) {
     return g.State() == kStatePlaying;
 }
 
-void Invalidate(PuzzleGame& g) {
-    g.host->InvalidateBoard();
-}
 
 // The arrow keys: frame adjustments on a completed puzzle (the amounts are
 // added to end_waku_L1, L2, H, S and t, and the frame is drawn again), the arranged
@@ -79,6 +79,30 @@ void OnArrowKey(PuzzleGame& g, int vk, bool ctrl, bool shift) {
     }
 }
 
+// Ctrl with 0, 1, + and - (the main keyboard's or the keypad's): the view.
+bool OnZoomKey(PuzzleGame& g, int vk, Point cursor) {
+    switch (vk) {
+        case kVk0:
+        case kVkNumpad0:
+            OnZoomCommand(g, ZoomCommand::kFit, cursor);
+            return true;
+        case kVk1:
+        case kVkNumpad1:
+            OnZoomCommand(g, ZoomCommand::kActualSize, cursor);
+            return true;
+        case kVkOemPlus:
+        case kVkAdd:
+            OnZoomCommand(g, ZoomCommand::kIn, cursor);
+            return true;
+        case kVkOemMinus:
+        case kVkSubtract:
+            OnZoomCommand(g, ZoomCommand::kOut, cursor);
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The press becomes a hold: its group comes to the top.
 void EndPressWait(PuzzleGame& g) {
     g.host->KillTimer(IDT_PRESS);
@@ -89,6 +113,7 @@ void EndPressWait(PuzzleGame& g) {
 }  // namespace
 
 void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
+    if (ctrl && OnZoomKey(g, vk, cursor)) return;
     switch (vk) {
         case kVkSpace:
             if (g.settings->arrangeMode)
@@ -122,34 +147,51 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
     }
 }
 
+// The pointer is converted once, here, from client to table pixels; the
+// board's operations never see client pixels.
 void OnPress(PuzzleGame& g, uint8_t button, int x, int y) {
     if (!Playing(g)) return;
+    SyncView(g);
+    const Point at = g.view.ClientToTable({x, y});
     g.buttonBits |= button;
     if (!g.pressPending) {
-        g.current = {x, y};
-        g.held = HitTest(g.board, x, y);
+        g.current = at;
+        g.held = HitTest(g.board, at.x, at.y);
         if (g.held >= 0) {
-            g.dragRef = {x, y};
+            g.dragRef = at;
             g.pressPending = 1;
             g.host->SetTimer(IDT_PRESS, 300);
+        } else if (!g.panning) {
+            // Beside every piece a drag moves the view.
+            g.panning = 1;
+            g.panned = 0;
+            g.panRef = {x, y};
         }
     }
-    g.last = {x, y};
+    g.last = at;
 }
 
 void OnMouseMove(PuzzleGame& g, unsigned keyState, bool ctrl, int x, int y) {
     if (!Playing(g)) return;
     if (g.pressPending) EndPressWait(g);
     if (!(keyState & kMouseButtonMask)) return;
-    g.current = {x, y};
+    SyncView(g);
+    const Point at = g.view.ClientToTable({x, y});
+    g.current = at;
     if (ctrl) {
-        SweepGroups(g.board, g.last.x, g.last.y, x, y);
-        g.last = g.current;
-        Invalidate(g);
+        SweepGroups(g.board, g.last.x, g.last.y, at.x, at.y);
+        g.last = at;
+        ShowBoardChanges(g);
     } else if (g.held >= 0) {
-        MoveGroup(g.board, x - g.dragRef.x, y - g.dragRef.y);
-        g.dragRef = {x, y};
-        Invalidate(g);
+        MoveGroup(g.board, at.x - g.dragRef.x, at.y - g.dragRef.y);
+        g.dragRef = at;
+        ShowBoardChanges(g);
+    } else if (g.panning) {
+        if (PanBy(g.view, x - g.panRef.x, y - g.panRef.y)) {
+            g.panned = 1;
+            g.host->InvalidateBoard();
+        }
+        g.panRef = {x, y};
     }
 }
 
@@ -160,22 +202,24 @@ void OnRelease(PuzzleGame& g) {
         bool oneButton = g.buttonBits == kButtonLeft || g.buttonBits == kButtonRight;
         if (oneButton ? g.settings->rotation : g.settings->flip)
             g.held = TurnGroup(g.board, g.held, g.dragRef.x, g.dragRef.y, g.buttonBits);
-        Invalidate(g);
+        ShowBoardChanges(g);
     }
     if (g.held >= 0) {
-        g.jointSound = TryJoin(g.board, JoinReach(g.dpi));
+        g.jointSound = TryJoin(g.board, SnapReach(g));
         g.held = -1;
         if (CountGroups(g.board) == 1) {
             Complete(g);
         } else {
             UpdateTitle(g);
-            Invalidate(g);
+            ShowBoardChanges(g);
         }
-    } else if (IsComplete(g) && g.slideX == 0 && g.slideY == 0) {
-        // A click beside the finished picture chooses the next one.
+    } else if (IsComplete(g) && g.slideX == 0 && g.slideY == 0 && !g.panned) {
+        // A click beside the finished picture chooses the next one; a drag
+        // that moved the view was no click.
         OpenCommand(g);
     }
     g.buttonBits = 0;
+    g.panning = g.panned = 0;
 }
 
 void OnTimer(PuzzleGame& g, unsigned id) {
@@ -183,7 +227,7 @@ void OnTimer(PuzzleGame& g, unsigned id) {
         case IDT_PRESS:
             if (g.pressPending) {
                 EndPressWait(g);
-                Invalidate(g);
+                ShowBoardChanges(g);
             }
             break;
         case IDT_CLOCK:

@@ -6,6 +6,7 @@
 #include "base/rand.h"
 #include "config/settings.h"
 #include "game/puzzle_game.h"
+#include "game/view_commands.h"
 #include "image/mybit.h"
 #include "image/picture_read.h"
 #include "making/area_repair.h"
@@ -100,11 +101,11 @@ int FitPictureToPattern(PuzzleGame& g, int pw, int ph, int qw, int qh) {
     return 1;
 }
 
-void ScatterPiece(Board& table, int b, int rotation, int flip, Size client, Rand& rng) {
+void ScatterPiece(Board& table, int b, int rotation, int flip, Size area, Rand& rng) {
     Piece& p = table.pieces[b];
     // A window too small for the margins still gets a range of 1.
-    const int rangeX = std::max(client.cx / 2 - 100, 1);
-    const int rangeY = std::max(client.cy - 100, 1);
+    const int rangeX = std::max(area.cx / 2 - 100, 1);
+    const int rangeY = std::max(area.cy - 100, 1);
     p.left = rng.Next() % rangeX + 50;
     p.top = rng.Next() % rangeY + 50;
     if (rotation)
@@ -212,10 +213,10 @@ void PlaceMadePiece(PuzzleGame& g) {
     if (s.arrangeMode)
         PlaceAtHome(t, a);
     else
-        ScatterPiece(t, t.order[a], s.rotation, s.flip, g.host->ClientSize(), g.rng);
+        ScatterPiece(t, t.order[a], s.rotation, s.flip, GamePlayArea(g), g.rng);
     const Piece& piece = t.pieces[t.order[a]];
     if (g.boardPicture) g.boardPicture->PasteBlend(piece.Current(), piece.left, piece.top);
-    g.host->InvalidateArea(piece.BoardRect());
+    g.host->InvalidateArea(g.view.TableToClient(piece.BoardRect()));
     ++g.placedCount;
 }
 

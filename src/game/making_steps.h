@@ -50,11 +50,12 @@ int TilePattern(PuzzleGame& g, int pw, int ph, int qw, int qh, int nx, int ny);
 int FitPictureToPattern(PuzzleGame& g, int pw, int ph, int qw, int qh);
 
 // Placing a piece for play.  Scattered pieces land in the left half of the
-// client area, at least 50 pixels from its left and top edges, turned at
-// random as the rotation and flip settings allow; a piece at home lies at its
+// play area (the client area, or the whole of a table larger than the
+// screen), at least 50 pixels from its left and top edges, turned at random
+// as the rotation and flip settings allow; a piece at home lies at its
 // place in the finished picture, unturned.  Either way the piece becomes a
 // group of its own.
-void ScatterPiece(Board& table, int b, int rotation, int flip, Size client, Rand& rng);
+void ScatterPiece(Board& table, int b, int rotation, int flip, Size area, Rand& rng);
 void PlaceAtHome(Board& table, int a);
 
 // The step handlers.  Each checks that the making is at its stage, so a step

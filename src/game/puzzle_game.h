@@ -16,6 +16,7 @@
 #include "pieces/board.h"
 #include "views/arrange_pixels.h"
 #include "views/background.h"
+#include "views/table_view.h"
 
 // Mouse buttons pressed since the last release.
 enum : uint8_t {
@@ -53,13 +54,23 @@ struct PuzzleGame {
     GridDivision grid;
     int32_t placedCount = 0;
 
-    // Pointer state.
+    // Pointer state; points in table pixels.
     uint8_t buttonBits = 0;
     Point current;
     Point dragRef;
     Point last;
     int32_t held = -1;  // drawing position of the held piece
     int32_t pressPending = 0;
+    // A press beside every piece drags the view: the pointer's last client
+    // point, and whether the view has moved since the press (then the
+    // release is no click).
+    int32_t panning = 0;
+    int32_t panned = 0;
+    Point panRef;
+    int32_t wheelRest = 0;  // wheel turn not yet a whole step (units of 1/120)
+
+    // The window's view of the table the pieces lie on.
+    TableView view;
 
     MYBIT* boardPicture = nullptr;  // the background's board picture
     int32_t totalPieces = 0;

@@ -2,6 +2,7 @@
 
 #include "config/settings.h"
 #include "game/clock.h"
+#include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
 #include "views/background.h"
@@ -39,6 +40,9 @@ int RestoreGame(PuzzleGame& g, const std::string& path) {
     g.held = -1;
     g.making.stage = kStatePlaying;
 
+    // The table follows the picture by the same rule as a new game's, so a
+    // game opens where it was saved.
+    SetPuzzleTable(g);
     Background& bg = *g.background;
     SetGreyPicture(bg, *g.settings, host, g.picture);
     ComposeBoard(bg, host);

@@ -9,6 +9,7 @@
 #include "game/game_record.h"
 #include "game/making_steps.h"
 #include "game/save_game.h"
+#include "game/view_commands.h"
 #include "image/picture_read.h"
 #include "making/cutting.h"
 #include "pieces/board_ops.h"
@@ -59,6 +60,7 @@ int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string
                                              : PrepareFromPattern(g, picturePath, patternPath);
     if (!prepared) return 0;
 
+    SetPuzzleTable(g);
     SetGreyPicture(*g.background, s, host, g.picture);
     ComposeBoard(*g.background, host);
     g.placedCount = 0;

@@ -129,6 +129,20 @@ class MYBIT {
     void SetSize(int width, int height);  // headers and an array of zeros
 };
 
+// A scaled view of a picture: target pixel (i, j) shows the source area
+// [originX + i / scale, originX + (i + 1) / scale) x [originY + j / scale, ...).
+struct ViewMap {
+    double scale = 1;
+    double originX = 0, originY = 0;
+};
+
+// Writes the pixels of `area` of target as the view map shows source:
+// averaged over the covered source pixels (by the covered area) when the
+// scale is below 1, interpolated between the nearest ones above it, copied
+// at 1 with a whole origin.  A target pixel whose centre lies off the source
+// becomes `outside`.  Only `area` (clipped to target) is touched.
+void StretchView(const MYBIT& source, const ViewMap& map, MYBIT& target, const Rect& area, uint32_t outside);
+
 // The direction of TraceContour (0 .. 7), one for each thread.
 int& TraceDirection();
 

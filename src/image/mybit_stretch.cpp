@@ -277,3 +277,115 @@ void MYBIT::StretchFrom(const MYBIT& source, int width, int height) {
     else
         RowsFirst(source, fx, fy, *this);
 }
+
+namespace {
+
+// The filter of one axis of a scaled view: target index i (from `begin` to
+// `end`) shows source [origin + i / s, origin + (i + 1) / s).  Targets whose
+// centre lies off the source (0 .. n) are left out: the filter covers
+// [first, last) only.  Shrinking averages the covered source pixels by the
+// covered length; growing, and a scale of 1, interpolate between the two
+// source pixels nearest the target's centre (one when it falls on a pixel).
+struct ViewAxis {
+    int first = 0, last = 0;
+    AxisFilter filter;
+};
+
+ViewAxis MakeViewAxis(double s, double origin, int n, int begin, int end) {
+    // Sub-pixel lengths in fixed point; they only need to keep their ratios.
+    constexpr double kUnit = 1 << 20;
+    ViewAxis a;
+    auto centre = [&](int i) { return origin + (i + 0.5) / s; };
+    a.first = begin;
+    while (a.first < end && centre(a.first) < 0) ++a.first;
+    a.last = a.first;
+    while (a.last < end && centre(a.last) < n) ++a.last;
+    std::vector<int64_t> parts;
+    std::vector<uint32_t> w;
+    for (int i = a.first; i < a.last; ++i) {
+        if (s < 1) {
+            const double lo = std::max(origin + i / s, 0.0), hi = std::min(origin + (i + 1) / s, double(n));
+            const int j0 = std::min(static_cast<int>(lo), n - 1);
+            const int j1 = std::max(j0, std::min(static_cast<int>(std::ceil(hi)) - 1, n - 1));
+            parts.assign(j1 - j0 + 1, 0);
+            int64_t whole = 0;
+            for (int j = j0; j <= j1; ++j) {
+                const double part = std::min(hi, j + 1.0) - std::max(lo, double(j));
+                parts[j - j0] = std::max<int64_t>(std::llround(part * kUnit), 0);
+                whole += parts[j - j0];
+            }
+            if (whole == 0) {  // a sliver of a pixel: the pixel itself
+                parts.assign(1, 1);
+                whole = 1;
+            }
+            w.resize(parts.size());
+            Normalise(parts.data(), static_cast<int>(parts.size()), whole, w.data());
+            a.filter.Add(j0, w.data(), static_cast<int>(parts.size()));
+        } else {
+            const double pos = centre(i) - 0.5;
+            uint32_t one[1] = {kOne};
+            if (pos <= 0) {
+                a.filter.Add(0, one, 1);
+            } else if (pos >= n - 1) {
+                a.filter.Add(n - 1, one, 1);
+            } else {
+                const int j0 = static_cast<int>(pos);
+                const int64_t frac = std::llround((pos - j0) * kUnit);
+                int64_t two[2] = {static_cast<int64_t>(kUnit) - frac, frac};
+                uint32_t weights[2];
+                Normalise(two, 2, static_cast<int64_t>(kUnit), weights);
+                a.filter.Add(j0, weights, 2);
+            }
+        }
+    }
+    return a;
+}
+
+void FillSpan(uint32_t* row, int from, int to, uint32_t word) {
+    if (from < to) std::fill(row + from, row + to, word);
+}
+
+}  // namespace
+
+void StretchView(const MYBIT& source, const ViewMap& map, MYBIT& target, const Rect& area, uint32_t outside) {
+    Rect r;
+    if (!IntersectRect(&r, area, Rect{0, 0, target.Width(), target.Height()})) return;
+    if (source.Empty() || !(map.scale > 0)) {
+        for (int y = r.top; y < r.bottom; ++y) FillSpan(target.Row(y), r.left, r.right, outside);
+        return;
+    }
+    const ViewAxis ax = MakeViewAxis(map.scale, map.originX, source.Width(), r.left, r.right);
+    const ViewAxis ay = MakeViewAxis(map.scale, map.originY, source.Height(), r.top, r.bottom);
+    const int width = ax.last - ax.first;
+    const size_t channels = static_cast<size_t>(std::max(width, 0)) * 4;
+    int ring = 1;
+    for (int n : ay.filter.count) ring = std::max(ring, n);
+    std::vector<uint32_t> store(channels * ring);
+    std::vector<int> held(ring, -1);  // source row in each ring slot
+    std::vector<uint32_t> acc(channels);
+    std::vector<const uint32_t*> rows;
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint32_t* out = target.Row(y);
+        if (y < ay.first || y >= ay.last || width <= 0) {
+            FillSpan(out, r.left, r.right, outside);
+            continue;
+        }
+        FillSpan(out, r.left, ax.first, outside);
+        FillSpan(out, ax.last, r.right, outside);
+        const int fy = y - ay.first;
+        const int taps = ay.filter.count[fy];
+        rows.resize(taps);
+        for (int k = 0; k < taps; ++k) {
+            const int sy = ay.filter.first[fy] + k;
+            const int slot = sy % ring;
+            uint32_t* lanes = store.data() + channels * slot;
+            if (held[slot] != sy) {
+                WordsToLanes(source.Row(sy), ax.filter, width, lanes);
+                held[slot] = sy;
+            }
+            rows[k] = lanes;
+        }
+        FilterRows<uint32_t, uint8_t, kToByteShift>(rows.data(), ay.filter.weights.data() + ay.filter.offset[fy],
+                                                    taps, channels, acc.data(), Bytes(out + ax.first));
+    }
+}

@@ -51,6 +51,16 @@ void DIsplay(const MYBIT& bit, int x, int y, HDC dc) {
     Show(bit, x, y, dc);
 }
 
+void DIsplayPart(const MYBIT& bit, const Rect& r, HDC dc) {
+    Rect part;
+    if (!IntersectRect(&part, r, Rect{0, 0, bit.Width(), bit.Height()})) return;
+    BITMAPINFO info = InfoFor(bit.Width(), bit.Height());
+    // A bottom-up picture counts its source rows from the bottom.
+    SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(part.Width()), static_cast<DWORD>(part.Height()),
+                      part.left, bit.Height() - part.bottom, 0, static_cast<UINT>(bit.Height()), bit.pixels.data(),
+                      &info, DIB_RGB_COLORS);
+}
+
 void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor,
                  int dpi) {
     // Only the rectangle's visible part goes through a DIB section and back,

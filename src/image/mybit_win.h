@@ -13,6 +13,8 @@
 // client area (form 1) or of a device context the caller holds (form 2).
 void DIsplay(const MYBIT& bit, int x, int y, HWND window);
 void DIsplay(const MYBIT& bit, int x, int y, HDC dc);
+// Only the part r of the picture, at the same place of the device context.
+void DIsplayPart(const MYBIT& bit, const Rect& r, HDC dc);
 
 // Draws UTF-8 text centred across rect (picture coordinates, y from the top)
 // in the text colour on an opaque background colour, with the device

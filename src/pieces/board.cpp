@@ -15,5 +15,6 @@ Board::Board() : pieces(kMaxPieces), order(kMaxPieces, -1) {}
 void Board::Empty() {
     for (Piece& p : pieces) p.Clear();
     count = 0;
+    changed = Rect{};
     std::fill(order.begin(), order.end(), -1);
 }

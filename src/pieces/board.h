@@ -41,6 +41,10 @@ struct Board {
     std::vector<int32_t> order;  // kMaxPieces entries; -1 where unused
     MYBIT* boardPicture = nullptr;
     MYBIT* cleanBoard = nullptr;
+    // The part of the board picture changed since the window was last told
+    // (board pixels): what the operations recomposed.  The caller shows it
+    // and clears it.
+    Rect changed;
 
     // Every piece's pictures and neighbours released, count 0, order all -1.
     void Empty();

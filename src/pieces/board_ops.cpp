@@ -158,6 +158,7 @@ void RedrawRegion(Board& board, const Rect& r, int first, int last) {
     Rect area;
     if (!IntersectRect(&area, r, BoardBounds(target))) return;
     const int from = std::max(first, 0), to = std::min(last, board.count - 1);
+    if (from <= to) board.changed = UnionRect(board.changed, area);
     for (int k = from; k <= to; ++k) BlendInto(target, board.pieces[board.order[k]], area);
 }
 
@@ -168,6 +169,7 @@ void PasteClean(Board& board, const Rect& r) {
     Rect part;
     if (!IntersectRect(&part, r, BoardBounds(target))) return;
     if (!IntersectRect(&part, part, BoardBounds(clean))) return;
+    board.changed = UnionRect(board.changed, part);
     const size_t bytes = sizeof(uint32_t) * static_cast<size_t>(part.Width());
     for (int y = part.top; y < part.bottom; ++y)
         std::memcpy(target.Row(y) + part.left, clean.Row(y) + part.left, bytes);

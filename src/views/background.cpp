@@ -7,12 +7,13 @@
 #include "base/host.h"
 #include "config/settings.h"
 #include "image/picture_read.h"
+#include "views/table_view.h"
 
 namespace {
 
 void PasteGreyCentred(Background& bg, Host& host) {
     if (bg.grey.Empty()) return;
-    const Point at = CentredAt(host, bg.grey.Width(), bg.grey.Height());
+    const Point at = CentredAt(bg, host, bg.grey.Width(), bg.grey.Height());
     bg.cleanBoard.Paste(bg.grey, at.x, at.y);
 }
 
@@ -32,11 +33,57 @@ void TileOver(MYBIT& clean, const MYBIT& tile) {
     }
 }
 
+// The plain background over the whole of target: a copy where it has the
+// plain picture's size, the tiles or the colour over any other.
+void FillPlain(const Background& bg, MYBIT& target) {
+    if (target.Width() == bg.plain.Width() && target.Height() == bg.plain.Height())
+        target.CopyFrom(bg.plain);
+    else if (!bg.tile.Empty())
+        TileOver(target, bg.tile);
+    else
+        target.Fill(bg.color);
+}
+
+// Beside the table the window shows the background's mean colour at 60 %,
+// so the player sees where the table ends.
+void SetMargin(Background& bg) {
+    uint64_t sum[3] = {0, 0, 0};
+    uint64_t n = 0;
+    if (!bg.tile.Empty()) {
+        for (uint32_t px : bg.tile.pixels) {
+            sum[0] += (px >> 16) & 0xFF;
+            sum[1] += (px >> 8) & 0xFF;
+            sum[2] += px & 0xFF;
+        }
+        n = bg.tile.pixels.size();
+    } else {
+        const uint32_t px = ColorRefToPixel(bg.color);
+        sum[0] = (px >> 16) & 0xFF;
+        sum[1] = (px >> 8) & 0xFF;
+        sum[2] = px & 0xFF;
+        n = 1;
+    }
+    auto dark = [&](int c) { return static_cast<uint32_t>(sum[c] * 6 / (10 * n)); };
+    bg.margin = dark(0) << 16 | dark(1) << 8 | dark(2);
+}
+
 }  // namespace
 
-Point CentredAt(Host& host, int w, int h) {
-    const Size client = host.ClientSize();
-    return Point{(client.cx - w) / 2, (client.cy - h) / 2};
+Size TableSize(const Background& bg) {
+    return Size{bg.cleanBoard.Width(), bg.cleanBoard.Height()};
+}
+
+Point CentredAt(const Background& bg, Host& host, int w, int h) {
+    const Size area = PlayArea(TableSize(bg), host.ScreenSize(), host.ClientSize());
+    return Point{(area.cx - w) / 2, (area.cy - h) / 2};
+}
+
+void SetTableSize(Background& bg, Host& host, Size table) {
+    if (TableSize(bg) == table) return;
+    bg.cleanBoard.Create(table.cx, table.cy);
+    FillPlain(bg, bg.cleanBoard);
+    PasteGreyCentred(bg, host);
+    bg.boardPicture.CopyFrom(bg.cleanBoard);
 }
 
 std::string ResolveFromBase(const Settings& settings, const std::string& path) {
@@ -47,6 +94,8 @@ std::string ResolveFromBase(const Settings& settings, const std::string& path) {
 
 void InitBackground(Background& bg, Settings& settings, Host& host) {
     const Size screen = host.ScreenSize();
+    bg.color = settings.backColor;
+    bg.tile.Free();
     bg.cleanBoard.CreateFilled(settings.backColor, screen.cx, screen.cy);
     if (settings.tileFile[0] != '\0') {
         // The tile named in the settings may be relative (the default is
@@ -56,19 +105,24 @@ void InitBackground(Background& bg, Settings& settings, Host& host) {
         std::string path = PathField(settings.tileFile);
         std::string file = ResolveFromBase(settings, path);
         MYBIT tile;
-        if (FileExists(file) && LoadFile(tile, file, host, 1) && !tile.Empty())
+        if (FileExists(file) && LoadFile(tile, file, host, 1) && !tile.Empty()) {
             TileOver(bg.cleanBoard, tile);
-        else
+            bg.tile = std::move(tile);
+        } else {
             settings.tileFile[0] = '\0';
+        }
     }
+    SetMargin(bg);
     bg.plain.CopyFrom(bg.cleanBoard);
     PasteGreyCentred(bg, host);
     bg.boardPicture.CopyFrom(bg.cleanBoard);
 }
 
 void SetTile(Background& bg, Host& host, const MYBIT& tile) {
+    bg.tile.CopyFrom(tile);
+    SetMargin(bg);
     TileOver(bg.cleanBoard, tile);
-    bg.plain.CopyFrom(bg.cleanBoard);
+    TileOver(bg.plain, tile);
     PasteGreyCentred(bg, host);
 }
 
@@ -86,8 +140,11 @@ int LoadTile(Background& bg, Settings& settings, Host& host, const std::string& 
 void SetSingleColor(Background& bg, Settings& settings, Host& host, ColorRef color) {
     settings.backColor = color;
     settings.tileFile[0] = '\0';
+    bg.color = color;
+    bg.tile.Free();
+    SetMargin(bg);
     bg.cleanBoard.Fill(color);
-    bg.plain.CopyFrom(bg.cleanBoard);
+    bg.plain.Fill(color);
     PasteGreyCentred(bg, host);
 }
 
@@ -106,20 +163,20 @@ void SetGreyPicture(Background& bg, const Settings& settings, Host& host, const 
         return;
     }
     MakeGreyPicture(bg.grey, picture);
-    bg.cleanBoard.CopyFrom(bg.plain);
+    FillPlain(bg, bg.cleanBoard);
     PasteGreyCentred(bg, host);
 }
 
 void RemoveGreyPicture(Background& bg) {
     bg.grey.Free();
-    bg.cleanBoard.CopyFrom(bg.plain);
+    FillPlain(bg, bg.cleanBoard);
 }
 
 void ComposeBoard(Background& bg, Host& host) {
     // The grey picture follows the client area: the clean board is restored
     // first, so a picture pasted at an earlier centre leaves no trace.
     if (!bg.grey.Empty()) {
-        bg.cleanBoard.CopyFrom(bg.plain);
+        FillPlain(bg, bg.cleanBoard);
         PasteGreyCentred(bg, host);
     }
     bg.boardPicture.CopyFrom(bg.cleanBoard);

@@ -1,7 +1,9 @@
-// The background: surfaces of the screen's size over which the pieces lie,
-// so that the main window can grow up to the screen without rebuilding
-// them.  It is one colour or a picture repeated as tiles, optionally with a
-// faded grey copy of the puzzle's picture centred in the window as a hint.
+// The background: the table over which the pieces lie.  Between puzzles,
+// and for any picture up to half the screen, it has the screen's size, so
+// that the main window can grow up to the screen without rebuilding it; a
+// larger picture gets a larger table (TableSizeFor).  It is one colour or a
+// picture repeated as tiles, optionally with a faded grey copy of the
+// puzzle's picture centred where the pieces are laid out, as a hint.
 #pragma once
 
 #include <string>
@@ -15,8 +17,11 @@ struct Settings;
 struct Background {
     MYBIT boardPicture;  // what the main window shows: clean board with every piece
     MYBIT cleanBoard;    // colour or tiles, with the grey picture when present
-    MYBIT plain;         // colour or tiles only
+    MYBIT plain;         // colour or tiles only, at the screen's size whatever the table's
     MYBIT grey;          // faded copy of the puzzle's picture; present when it has pixels
+    MYBIT tile;          // what the plain background repeats; empty for the single colour
+    ColorRef color = 0;  // the single colour, when there is no tile
+    uint32_t margin = 0;  // pixel word shown beside the table: the background darkened
 };
 
 // At start-up, once the main window exists: all surfaces at the screen's
@@ -49,10 +54,18 @@ void RemoveGreyPicture(Background& bg);
 // the 0 .. 100 scales, hue kept.
 void MakeGreyPicture(MYBIT& grey, const MYBIT& picture);
 
-// Where a picture of size w x h is centred in the client area now.
-Point CentredAt(Host& host, int w, int h);
+// Where a picture of size w x h is centred in the play area now (PlayArea:
+// the client area as it is now, or the whole of a table larger than the
+// screen).
+Point CentredAt(const Background& bg, Host& host, int w, int h);
+
+// The table becomes w x h: the clean board and the board picture are made
+// anew at that size from the plain background (and the grey picture) when
+// their size differs; callers repaint the pieces.
+void SetTableSize(Background& bg, Host& host, Size table);
+Size TableSize(const Background& bg);
 
 // Brings the board picture up to date: the clean board (with the grey
-// picture centred in the client area as it is now) and no piece.  Callers
+// picture centred in the play area as it is now) and no piece.  Callers
 // repaint the pieces.
 void ComposeBoard(Background& bg, Host& host);

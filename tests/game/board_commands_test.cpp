@@ -9,6 +9,7 @@
 
 #include "game/clock.h"
 #include "game/game_record.h"
+#include "game/view_commands.h"
 #include "pieces/board_fixture.h"
 #include "pieces/board_ops.h"
 #include "pieces/layout.h"
@@ -150,7 +151,7 @@ TEST_F(Commands, ScatteringAFinishedPuzzleStopsItsSlide) {
 }
 
 TEST_F(Commands, TheGreyHintFollowsItsSettingOnlyWhileInProgress) {
-    const Point centre = CentredAt(host, 120, 90);
+    const Point centre = CentredAt(bg, host, 120, 90);
     settings.grey = 1;
     GreyCommand(g);
     EXPECT_FALSE(bg.grey.Empty());
@@ -262,6 +263,42 @@ TEST_F(Commands, LayingOutRowsEveryLoosePieceRoundTheGroupsAndTighterWhenCramped
             EXPECT_GT(shown[a], 0) << a << " in " << client.cx << "x" << client.cy;
         }
         EXPECT_EQ(Mismatches(), 0);
+    }
+}
+
+TEST_F(Commands, OnATableLargerThanTheScreenEverythingIsPlacedOnTheTableClearOfCoveringWindows) {
+    // A 301 x 200 picture on a 600 x 400 screen: a 602 x 400 table, fitted.
+    g.picture.Create(301, 200);
+    SetPuzzleTable(g);
+    ASSERT_EQ(TableSize(bg), (Size{602, 400}));
+    ASSERT_TRUE(g.view.fitted);
+    settings.rotation = settings.flip = 0;
+    for (int round = 0; round < 4; ++round) {
+        ScatterCommand(g);
+        for (int i = 0; i < 12; ++i) EXPECT_LT(g.board.pieces[i].left, 50 + 602 / 2 - 100);
+    }
+    // A strip over the client's top-left corner, and the guide over its
+    // bottom right: the pieces are laid out round both, on the table.
+    host.covered = {Rect{0, 0, 300, 120}, Rect{500, 300, 700, 500}};
+    for (auto command : {GatherEdgesCommand, LayOutCommand}) {
+        command(g);
+        for (int a = 6; a < 12; ++a) {
+            const Rect r = g.board.pieces[a].BoardRect();
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 602 && r.bottom <= 400) << a;
+            for (const Rect& c : host.covered) EXPECT_FALSE(Meet(r, g.view.ClientToTableRect(c))) << a;
+        }
+        EXPECT_EQ(Mismatches(), 0);
+    }
+    // A window larger than the screen lays out on the screen-sized table only.
+    g.picture.Create(120, 90);
+    SetPuzzleTable(g);
+    RefreshBoard(g);
+    host.covered.clear();
+    host.client = Size{900, 700};
+    LayOutCommand(g);
+    for (int a = 6; a < 12; ++a) {
+        const Rect r = g.board.pieces[a].BoardRect();
+        EXPECT_TRUE(r.right <= 600 && r.bottom <= 400) << a;
     }
 }
 

@@ -84,11 +84,20 @@ TEST_F(Finished, TheFinishedPictureSlidesToTheCentre) {
     g.slideX = 10;
     EXPECT_EQ(Slide(), 3);  // 10 -> 6 -> 0, then the frame
     EXPECT_EQ(FramesDrawn(), 2);
-    // Wider than the client: it stays where it was finished.
+    // Exactly as wide as the client: to its left edge, the view unmoved.
+    host.client = Size{62, 300};
+    Complete(g);
+    EXPECT_EQ(g.finalRect, (Rect{0, 129, 62, 171}));
+    EXPECT_TRUE(g.view.OneToOne());
+    Slide();
+    // Wider than the client: it stays where it was finished, and the view
+    // zooms out to show it whole.
     host.client = Size{61, 300};
     Complete(g);
-    EXPECT_EQ(g.finalRect, (Rect{169, 129, 231, 171}));
+    EXPECT_EQ(g.finalRect, (Rect{0, 129, 62, 171}));
     EXPECT_EQ(Slide(), 1);
+    EXPECT_LT(g.view.scale, 1.0);
+    EXPECT_TRUE(g.view.Shows(g.finalRect));
 }
 
 TEST_F(Finished, APuzzleFinishedPartlyOffTheBoardSlidesInWhole) {

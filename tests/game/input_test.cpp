@@ -22,6 +22,7 @@
 #include "game/clock.h"
 #include "game/game_record.h"
 #include "game/start_puzzle.h"
+#include "game/view_commands.h"
 #include "making/shape_dump.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
@@ -419,6 +420,69 @@ TEST_F(Play, ADropWithinSixPixelsOfItsPlaceJoinsAndTheNextPaintSoundsOnce) {
     AfterPaint(g);
     EXPECT_EQ(g.jointSound, 0);
     EXPECT_EQ(host.sounds.size(), 1u);
+}
+
+TEST_F(Play, AtHalfSizeThePointerWorksInTablePixelsAndTheSnapReachesTwelve) {
+    const int anchor = RealAt(0);
+    const int piece = FirstNeighbour(anchor);
+    ASSERT_GE(piece, 0);
+    Drag(anchor, 900 - P(anchor).left, 100 - P(anchor).top);
+    // The window shrinks to half the table: the fit shows it at 50 %.
+    host.client = Size{640, 480};
+    OnZoomCommand(g, ZoomCommand::kFit, Point{-1, -1});
+    ASSERT_EQ(g.view.scale, 0.5);
+    ASSERT_EQ(g.view.originX, 0);
+    EXPECT_EQ(SnapReach(g), 12);
+    // A client point that presses the piece: one client pixel is two table
+    // pixels, so the piece moves by even amounts.
+    auto dragBy = [&](int which, int dx, int dy) {
+        const Point t = Visible(which);
+        const Point c{t.x / 2, t.y / 2};
+        ASSERT_EQ(HitTest(b, g.view.ClientToTable(c).x, g.view.ClientToTable(c).y), PositionOf(which));
+        ASSERT_EQ(dx % 2 | dy % 2, 0);
+        OnPress(g, kButtonLeft, c.x, c.y);
+        OnMouseMove(g, kMkLeft, false, c.x + dx / 2, c.y + dy / 2);
+        OnRelease(g);
+    };
+    for (int off : {13, 12}) {
+        const int dx = P(anchor).left + P(piece).homeLeft - P(anchor).homeLeft + off - P(piece).left;
+        const int dy = P(anchor).top + P(piece).homeTop - P(anchor).homeTop - off - P(piece).top;
+        if (dx % 2 || dy % 2) {
+            // An odd step first, at 100 %, where a client pixel is a table pixel.
+            OnZoomCommand(g, ZoomCommand::kActualSize, Point{0, 0});
+            Drag(piece, dx % 2, dy % 2);
+            OnZoomCommand(g, ZoomCommand::kFit, Point{-1, -1});
+        }
+        host.areas.clear();
+        dragBy(piece, dx - dx % 2, dy - dy % 2);
+        EXPECT_EQ(P(piece).group == P(anchor).group, off == 12) << off;
+        // Each move repainted only the client pixels of what changed.
+        ASSERT_FALSE(host.areas.empty());
+        for (const Rect& r : host.areas) EXPECT_LT(r.Width() * r.Height(), 640 * 480 / 4) << off;
+    }
+}
+
+TEST_F(Play, ADragBesideEveryPieceMovesTheViewAndIsNoClick) {
+    host.client = Size{640, 480};
+    OnZoomCommand(g, ZoomCommand::kActualSize, Point{0, 0});
+    ASSERT_TRUE(g.view.OneToOne());
+    const std::vector<uint32_t> board = b.boardPicture->pixels;
+    const Point at = Empty(3, 3);
+    OnPress(g, kButtonLeft, at.x, at.y);
+    OnMouseMove(g, kMkLeft, false, at.x - 100, at.y - 50);
+    EXPECT_EQ(g.view.originX, 100);
+    EXPECT_EQ(g.view.originY, 50);
+    // Beyond the table's corner the view stops at it.
+    OnMouseMove(g, kMkLeft, false, at.x - 5000, at.y - 5000);
+    EXPECT_EQ(g.view.originX, 1280 - 640);
+    EXPECT_EQ(g.view.originY, 960 - 480);
+    OnRelease(g);
+    EXPECT_EQ(g.panning, 0);
+    EXPECT_EQ(b.boardPicture->pixels, board);  // the board itself is untouched
+    // A press now hits the table point under it.
+    OnPress(g, kButtonLeft, 10, 20);
+    EXPECT_EQ(g.last, (Point{650, 500}));
+    OnRelease(g);
 }
 
 TEST_F(Play, CtrlDragSweepsFromTheLastPoint) {

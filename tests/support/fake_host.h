@@ -40,6 +40,10 @@ struct FakeHost : Host {
     // other; the slots asked about, in order.
     Point corners[5] = {{0, 130}, {0, 260}, {0, 390}, {0, 520}, {0, 650}};
     std::vector<int> cornersAsked;
+    // Client rectangles of the windows over the board, and the rectangles
+    // asked to be repainted (each also counts as an invalidation).
+    std::vector<Rect> covered;
+    std::vector<Rect> areas;
 
     void Advance(uint32_t ms) { tick += ms; }
     bool TimerRunning(unsigned id) const {
@@ -51,6 +55,11 @@ struct FakeHost : Host {
     uint32_t TickCount() override { return tick; }
     void SetTitle(const std::string& t) override { title = t; }
     void InvalidateBoard() override { ++invalidations; }
+    void InvalidateArea(const Rect& r) override {
+        areas.push_back(r);
+        ++invalidations;
+    }
+    std::vector<Rect> CoveredAreas() override { return covered; }
     Size ClientSize() override { return client; }
     Size ScreenSize() override { return screen; }
     void SetForeground() override { ++foreground; }

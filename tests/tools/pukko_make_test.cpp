@@ -218,17 +218,27 @@ TEST(PukkoMake, OptionsReachTheGame) {
         return ReadBack(out);
     };
 
-    // Neither turned nor mirrored, on a small board.
-    Saved s = made({"--rotate", "0", "--flip=0", "--board", "400x300"});
-    ASSERT_TRUE(s.ok);
-    for (int i = 0; i < s.board->count; ++i) {
-        const Piece& p = s.board->pieces[i];
-        EXPECT_EQ(p.orientation, 0);
-        EXPECT_TRUE(p.left >= 50 && p.left < 150 && p.top >= 50 && p.top < 250) << p.left << "," << p.top;
+    // Neither turned nor mirrored, on a small board: unscaled, the picture
+    // is less than half of it, and the pieces lie in its left half.  At
+    // 600 pixels the table grows to twice the picture, 1200 x 900, and the
+    // pieces go over its left half.
+    for (const char* size : {"0", "600"}) {
+        Saved s = made({"--rotate", "0", "--flip=0", "--board", "400x300", "--size", size});
+        ASSERT_TRUE(s.ok);
+        const Size area = *size == '0' ? Size{400, 300} : Size{1200, 900};
+        bool beyondTheBoard = false;
+        for (int i = 0; i < s.board->count; ++i) {
+            const Piece& p = s.board->pieces[i];
+            EXPECT_EQ(p.orientation, 0);
+            EXPECT_TRUE(p.left >= 50 && p.left < area.cx / 2 - 50 && p.top >= 50 && p.top < area.cy - 50)
+                << size << ": " << p.left << "," << p.top;
+            beyondTheBoard |= p.left >= 150 || p.top >= 250;
+        }
+        EXPECT_EQ(beyondTheBoard, *size != '0');
     }
 
     // Mirrored only, and the default size: the longer side scaled up to 600.
-    s = made({"--rotate", "0", "--flip", "1"});
+    Saved s = made({"--rotate", "0", "--flip", "1"});
     ASSERT_TRUE(s.ok);
     EXPECT_LE(s.picture.Width(), 600);
     EXPECT_GT(s.picture.Width(), 560);
@@ -258,11 +268,14 @@ TEST(PukkoMake, OptionsReachTheGame) {
     EXPECT_LE(s.picture.Width(), 80);
     EXPECT_LE(s.picture.Height(), 60);
 
-    // The widest board and a board one pixel high: pieces land where the
-    // margins put them, partly off the board.
+    // The widest board and a board one pixel high: the table is still
+    // twice the picture high, and the pieces lie on it.
     s = made({"--rotate", "0", "--board", "8192x1"});
     ASSERT_TRUE(s.ok);
-    for (int i = 0; i < s.board->count; ++i) EXPECT_EQ(s.board->pieces[i].top, 50);
+    for (int i = 0; i < s.board->count; ++i) {
+        const Piece& p = s.board->pieces[i];
+        EXPECT_TRUE(p.top >= 50 && p.top < 2 * s.picture.Height() - 50 && p.left < 8192 / 2 - 50) << i;
+    }
 }
 
 TEST(PukkoMake, PatternsCutThePieces) {

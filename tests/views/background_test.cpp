@@ -49,12 +49,30 @@ TEST_F(Views, TilesRepeatFromTheTopLeftOverTheScreen) {
     EXPECT_EQ(bad, 0);
     EXPECT_EQ(fixture::Fnv1a(bg.plain), fixture::Fnv1a(bg.cleanBoard));
     EXPECT_TRUE(host.boxes.empty() && host.windowsErrors.empty());
+    // Beside the table: the tile's mean colour at 60 %.
+    double mean[3] = {0, 0, 0};
+    for (uint32_t px : read.pixels)
+        for (int c = 0; c < 3; ++c) mean[c] += (px >> (8 * c)) & 0xFF;
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ((bg.margin >> (8 * c)) & 0xFF, static_cast<uint32_t>(mean[c] / read.pixels.size() * 0.6)) << c;
+
+    // A larger table goes on tiling from the same corner; the plain
+    // background keeps the screen's size.
+    SetTableSize(bg, host, Size{1501, 903});
+    ASSERT_EQ(TableSize(bg), (Size{1501, 903}));
+    ASSERT_EQ(bg.boardPicture.Width() * bg.boardPicture.Height(), 1501 * 903);
+    for (int y = 0; y < 903; y += 7)
+        for (int x = 0; x < 1501; x += 3) bad += bg.cleanBoard.At(x, y) != read.At(x % 100, y % 80);
+    EXPECT_EQ(bad, 0);
+    EXPECT_EQ(bg.plain.Width() * bg.plain.Height(), 1024 * 768);
 
     // A colour chosen later replaces the tiles, now and at the next start.
     SetSingleColor(bg, settings, host, Rgb(1, 2, 3));
     EXPECT_EQ(settings.tileFile[0], '\0');
-    EXPECT_EQ(bg.cleanBoard.At(1023, 767), 0x010203u);
+    EXPECT_EQ(bg.cleanBoard.At(1500, 902), 0x010203u);
     EXPECT_EQ(bg.plain.At(0, 0), 0x010203u);
+    SetSingleColor(bg, settings, host, Rgb(100, 50, 201));
+    EXPECT_EQ(bg.margin, 0x3C1E78u);  // red 100, green 50, blue 201 at 60 %
 }
 
 TEST_F(Views, AnUnreadableTileClearsTheSettingAndKeepsTheBackground) {
