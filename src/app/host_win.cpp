@@ -8,6 +8,7 @@
 #include "base/dpi_scale.h"
 #include "base/dpi_win.h"
 #include "base/text_win.h"
+#include "browser/browser_view.h"
 #include "browser/browser_window_win.h"
 #include "config/shell_texts.h"
 #include "views/guide_window_win.h"

@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "image/mybit.h"
 
@@ -338,6 +341,7 @@ ViewAxis MakeViewAxis(double s, double origin, int n, int begin, int end) {
             }
         }
     }
+    if (a.last > a.first) a.filter.meanTaps = static_cast<double>(a.filter.weights.size()) / (a.last - a.first);
     return a;
 }
 
@@ -345,33 +349,38 @@ void FillSpan(uint32_t* row, int from, int to, uint32_t word) {
     if (from < to) std::fill(row + from, row + to, word);
 }
 
-}  // namespace
-
-void StretchView(const MYBIT& source, const ViewMap& map, MYBIT& target, const Rect& area, uint32_t outside) {
-    Rect r;
-    if (!IntersectRect(&r, area, Rect{0, 0, target.Width(), target.Height()})) return;
-    if (source.Empty() || !(map.scale > 0)) {
-        for (int y = r.top; y < r.bottom; ++y) FillSpan(target.Row(y), r.left, r.right, outside);
-        return;
+// The filtered part of a view, columns first: each target row from its
+// source rows over the source columns it reads, then along its length.
+void ViewColumnsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& ay, int sx0, int sx1, int y0,
+                      int y1, MYBIT& target) {
+    AxisFilter fx = ax.filter;
+    for (int& f : fx.first) f -= sx0;
+    const size_t channels = static_cast<size_t>(sx1 - sx0) * 4;
+    std::vector<uint32_t> lanes(channels), acc(channels);
+    std::vector<const uint8_t*> rows;
+    for (int y = y0; y < y1; ++y) {
+        const int fy = y - ay.first;
+        const int taps = ay.filter.count[fy];
+        rows.resize(taps);
+        for (int k = 0; k < taps; ++k) rows[k] = Bytes(source.Row(ay.filter.first[fy] + k) + sx0);
+        FilterRows<uint8_t, uint32_t, kToWideShift>(rows.data(), ay.filter.weights.data() + ay.filter.offset[fy], taps,
+                                                    channels, acc.data(), lanes.data());
+        LanesToWords(lanes.data(), fx, ax.last - ax.first, target.Row(y) + ax.first);
     }
-    const ViewAxis ax = MakeViewAxis(map.scale, map.originX, source.Width(), r.left, r.right);
-    const ViewAxis ay = MakeViewAxis(map.scale, map.originY, source.Height(), r.top, r.bottom);
+}
+
+// Rows first: each source row a target row reads is filtered along its
+// length once and kept in a ring (the rows read only move downwards).
+void ViewRowsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& ay, int y0, int y1, MYBIT& target) {
     const int width = ax.last - ax.first;
-    const size_t channels = static_cast<size_t>(std::max(width, 0)) * 4;
+    const size_t channels = static_cast<size_t>(width) * 4;
     int ring = 1;
     for (int n : ay.filter.count) ring = std::max(ring, n);
     std::vector<uint32_t> store(channels * ring);
     std::vector<int> held(ring, -1);  // source row in each ring slot
     std::vector<uint32_t> acc(channels);
     std::vector<const uint32_t*> rows;
-    for (int y = r.top; y < r.bottom; ++y) {
-        uint32_t* out = target.Row(y);
-        if (y < ay.first || y >= ay.last || width <= 0) {
-            FillSpan(out, r.left, r.right, outside);
-            continue;
-        }
-        FillSpan(out, r.left, ax.first, outside);
-        FillSpan(out, ax.last, r.right, outside);
+    for (int y = y0; y < y1; ++y) {
         const int fy = y - ay.first;
         const int taps = ay.filter.count[fy];
         rows.resize(taps);
@@ -386,6 +395,78 @@ void StretchView(const MYBIT& source, const ViewMap& map, MYBIT& target, const R
             rows[k] = lanes;
         }
         FilterRows<uint32_t, uint8_t, kToByteShift>(rows.data(), ay.filter.weights.data() + ay.filter.offset[fy],
-                                                    taps, channels, acc.data(), Bytes(out + ax.first));
+                                                    taps, channels, acc.data(), Bytes(target.Row(y) + ax.first));
     }
+}
+
+}  // namespace
+
+void StretchView(const MYBIT& source, const ViewMap& map, MYBIT& target, const Rect& area, uint32_t outside) {
+    Rect r;
+    if (!IntersectRect(&r, area, Rect{0, 0, target.Width(), target.Height()})) return;
+    if (source.Empty() || !(map.scale > 0)) {
+        for (int y = r.top; y < r.bottom; ++y) FillSpan(target.Row(y), r.left, r.right, outside);
+        return;
+    }
+    const ViewAxis ax = MakeViewAxis(map.scale, map.originX, source.Width(), r.left, r.right);
+    const ViewAxis ay = MakeViewAxis(map.scale, map.originY, source.Height(), r.top, r.bottom);
+    // The margins: whole rows above and below the source, and either side.
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint32_t* out = target.Row(y);
+        if (y < ay.first || y >= ay.last || ax.first >= ax.last) {
+            FillSpan(out, r.left, r.right, outside);
+        } else {
+            FillSpan(out, r.left, ax.first, outside);
+            FillSpan(out, ax.last, r.right, outside);
+        }
+    }
+    if (ax.first >= ax.last || ay.first >= ay.last) return;
+    // The source columns and rows read, and the work of each order in
+    // channel multiplications, as for StretchFrom; but a pass along the rows
+    // (a pixel's channels weighed in two 64-bit lanes) costs about three
+    // times one down the columns (bytes side by side, which vectorises).
+    int sx1 = 0, sy1 = 0;
+    for (size_t i = 0; i < ax.filter.first.size(); ++i) sx1 = std::max(sx1, ax.filter.first[i] + ax.filter.count[i]);
+    for (size_t i = 0; i < ay.filter.first.size(); ++i) sy1 = std::max(sy1, ay.filter.first[i] + ay.filter.count[i]);
+    const int sx0 = ax.filter.first.front(), sy0 = ay.filter.first.front();
+    const double w = ax.last - ax.first, h = ay.last - ay.first;
+    constexpr double kAlongRows = 3;
+    const double columnsFirst = h * (double(sx1 - sx0) * ay.filter.meanTaps + kAlongRows * w * ax.filter.meanTaps);
+    const double rowsFirst = w * (kAlongRows * double(sy1 - sy0) * ax.filter.meanTaps + h * ay.filter.meanTaps);
+    const bool byColumns = columnsFirst <= rowsFirst;
+    auto band = [&](int y0, int y1) {
+        if (byColumns)
+            ViewColumnsFirst(source, ax, ay, sx0, sx1, y0, y1, target);
+        else
+            ViewRowsFirst(source, ax, ay, y0, y1, target);
+    };
+    // A large part (a zoom repaints the whole window) is made in bands, one
+    // per core, at most four; a pointer move's few thousand pixels on this
+    // thread alone.
+    constexpr double kPixelsPerBand = 250000;
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = std::clamp(static_cast<int>(w * h / kPixelsPerBand), 1, std::min(cores, 4));
+    if (bands == 1) {
+        band(ay.first, ay.last);
+        return;
+    }
+    std::vector<std::thread> helpers;
+    const int rowsPerBand = (ay.last - ay.first + bands - 1) / bands;
+    auto rowOf = [&](int b) { return std::min(ay.first + b * rowsPerBand, ay.last); };
+    // A helper that runs out of memory leaves its band as it was: a paint
+    // is not worth ending the program for.
+    auto helperBand = [&](int y0, int y1) {
+        try {
+            band(y0, y1);
+        } catch (const std::bad_alloc&) {
+        }
+    };
+    try {
+        for (int b = 1; b < bands; ++b) helpers.emplace_back(helperBand, rowOf(b), rowOf(b + 1));
+    } catch (const std::system_error&) {
+        // No thread to be had: the bands not handed out are made here.
+    }
+    band(rowOf(0), rowOf(1));
+    band(rowOf(1 + static_cast<int>(helpers.size())), ay.last);
+    for (std::thread& t : helpers) t.join();
 }

@@ -220,3 +220,21 @@ TEST(TableView, ScaledPixelsAreAveragedOrInterpolatedAndMarginBeyondTheTable) {
         }
     }
 }
+
+TEST(TableView, AWholeWindowMadeInBandsEqualsItMadeInSmallParts) {
+    // Large enough to be split among threads in one call; each part below
+    // is made on its own, on this thread.
+    MYBIT src;
+    src.Create(1500, 1100);
+    for (int y = 0; y < 1100; ++y)
+        for (int x = 0; x < 1500; ++x) src.At(x, y) = static_cast<uint32_t>((x * 13 + y * 7) * 2654435761u >> 8);
+    for (ViewMap m : {ViewMap{0.55, -40.25, 10.5}, ViewMap{1.5625, 100.5, 60.25}}) {
+        MYBIT whole, parts;
+        whole.Create(900, 700);
+        parts.Create(900, 700);
+        StretchView(src, m, whole, Rect{0, 0, 900, 700}, 0x010203);
+        for (int y = 0; y < 700; y += 100)
+            for (int x = 0; x < 900; x += 150) StretchView(src, m, parts, Rect{x, y, x + 150, y + 100}, 0x010203);
+        EXPECT_EQ(whole.pixels, parts.pixels) << m.scale;
+    }
+}

@@ -121,7 +121,7 @@ TEST_F(HostTest, OneProgressBarWithItsRangeStepAndColours) {
     EXPECT_TRUE(ProgressBars().empty());
 }
 
-TEST(PaintBoard, BackgroundColourUntilTheBoardHasAPicture) {
+TEST(PaintBoard, TheViewOfTheTableAndTheMarginBesideIt) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = 64;
@@ -136,28 +136,53 @@ TEST(PaintBoard, BackgroundColourUntilTheBoardHasAPicture) {
     const uint32_t* bits = static_cast<const uint32_t*>(raw);
     RECT client{0, 0, 64, 48};
 
-    Settings s = DefaultSettings();  // background 0x009EBE9C: red 156, green 190, blue 158
+    TableView view;
+    StartView(view, Size{40, 30}, Size{64, 48}, Size{40, 30});
+    MYBIT pixels;
     Background empty;
-    PaintBoard(dc, client, empty, s);
+    empty.margin = 0x5E7260;  // the default background at 60 %
+    PaintBoard(dc, client, empty, view, pixels);
     GdiFlush();
     for (int y = 0; y < 48; y += 7)
-        for (int x = 0; x < 64; x += 9) ASSERT_EQ(PixelAt(bits, 64, x, y), 0x9CBE9Eu) << x << "," << y;
+        for (int x = 0; x < 64; x += 9) ASSERT_EQ(PixelAt(bits, 64, x, y), 0x5E7260u) << x << "," << y;
 
-    // A 40 x 30 board picture at the top-left: its rows top-down as stored
-    // bottom-up, and the colour only where it does not reach.
+    // A 40 x 30 board picture at 100 % from the top-left: its rows top-down
+    // as stored bottom-up, and the margin only where it does not reach.
     Background bg;
+    bg.margin = 0x5E7260;
     bg.boardPicture.Create(40, 30);
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x)
             bg.boardPicture.At(x, y) = static_cast<uint32_t>((x * 6) << 16 | (y * 8) << 8 | 0x40);
-    PaintBoard(dc, client, bg, s);
+    PaintBoard(dc, client, bg, view, pixels);
     GdiFlush();
     EXPECT_EQ(PixelAt(bits, 64, 0, 0), 0x000040u);
     EXPECT_EQ(PixelAt(bits, 64, 39, 0), static_cast<uint32_t>(39 * 6) << 16 | 0x40);
     EXPECT_EQ(PixelAt(bits, 64, 0, 29), static_cast<uint32_t>(29 * 8) << 8 | 0x40);
-    EXPECT_EQ(PixelAt(bits, 64, 40, 0), 0x9CBE9Eu);
-    EXPECT_EQ(PixelAt(bits, 64, 0, 30), 0x9CBE9Eu);
-    EXPECT_EQ(PixelAt(bits, 64, 63, 47), 0x9CBE9Eu);
+    EXPECT_EQ(PixelAt(bits, 64, 40, 0), 0x5E7260u);
+    EXPECT_EQ(PixelAt(bits, 64, 0, 30), 0x5E7260u);
+    EXPECT_EQ(PixelAt(bits, 64, 63, 47), 0x5E7260u);
+    EXPECT_TRUE(pixels.Empty());  // at 100 % the picture goes to the screen as it is
+
+    // Panned by (10, 5) at 100 %, then at 200 % from (4, 2): each screen
+    // pixel shows the table pixel under its centre where the two agree.
+    view.originX = 10;
+    view.originY = 5;
+    PaintBoard(dc, client, bg, view, pixels);
+    GdiFlush();
+    EXPECT_EQ(PixelAt(bits, 64, 0, 0), bg.boardPicture.At(10, 5));
+    EXPECT_EQ(PixelAt(bits, 64, 29, 24), bg.boardPicture.At(39, 29));
+    EXPECT_EQ(PixelAt(bits, 64, 30, 0), 0x5E7260u);
+    view.scale = 2;
+    view.originX = 4;
+    view.originY = 2;
+    const RECT part{10, 10, 40, 30};
+    PaintBoard(dc, part, bg, view, pixels);
+    GdiFlush();
+    // Screen (16, 12) is table (12.25, 8.25): a blend of columns 11 and 12,
+    // rows 7 and 8; the red channel grows 6 a column.
+    EXPECT_EQ(PixelAt(bits, 64, 16, 12) >> 16, static_cast<uint32_t>((11 * 6 + 12 * 6 * 3 + 2) / 4));
+    EXPECT_EQ(PixelAt(bits, 64, 63, 47), 0x5E7260u);  // outside the part: as painted before
 
     SelectObject(dc, old);
     DeleteObject(dib);

@@ -81,12 +81,23 @@ struct MainWindowTest : testing::Test {
 TEST_F(MainWindowTest, MenuShowsTheSettingsFromTheStart) {
     Create();
     EXPECT_EQ(Title(), L"pukko");
-    EXPECT_EQ(GetMenuItemCount(Menu()), 5);
+    EXPECT_EQ(GetMenuItemCount(Menu()), 6);
     EXPECT_EQ(Label(0), L"ﾌｧｲﾙ");
     EXPECT_EQ(Label(1), L"20ﾋﾟｰｽ");
     EXPECT_EQ(Label(2), L"600ﾋﾟｸｾﾙ");
     EXPECT_EQ(Label(3), L"設定");
-    EXPECT_EQ(Label(4), L"操作法");
+    EXPECT_EQ(Label(4), L"表示");
+    EXPECT_EQ(Label(5), L"操作法");
+    // The view's commands show their keys.
+    HMENU view = GetSubMenu(Menu(), 4);
+    ASSERT_EQ(GetMenuItemCount(view), 4);
+    const wchar_t* viewLabels[] = {L"全体を表示\tCtrl+0", L"100%\tCtrl+1", L"拡大\tCtrl++", L"縮小\tCtrl+-"};
+    for (int i = 0; i < 4; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(view, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        EXPECT_EQ(GetMenuItemID(view, i), 0x50A0u + i) << i;
+        EXPECT_EQ(std::wstring(text), viewLabels[i]) << i;
+    }
     // Relabelling kept the popups.
     ASSERT_NE(GetSubMenu(Menu(), 1), nullptr);
     ASSERT_NE(GetSubMenu(Menu(), 2), nullptr);
