@@ -289,6 +289,13 @@ TEST(SavedState, BothSidesTakeAndRefuseTheSameBoards) {
          false},
         {"an empty piece picture", [](SmallGame& g) { g.board.pieces[2].pictures[5].Free(); }, false},
         {"an empty picture of the game", [](SmallGame& g) { g.picture.Free(); }, false},
+        // The block's head is written as what the block is: 32 bits, no compression.
+        {"a head that says otherwise",
+         [](SmallGame& g) {
+             g.picture.hdr.bitCount = 24;
+             g.board.pieces[0].pictures[2].hdr.compression = 3;
+         },
+         true},
         // A group split over two runs of the drawing order.
         {"a split group", [](SmallGame& g) { g.board.pieces[1].group = 2; }, false},
         {"group -1", [](SmallGame& g) { g.board.pieces[2].group = -1; }, false},
