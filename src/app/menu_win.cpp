@@ -71,10 +71,12 @@ HINSTANCE InstanceOf(HWND window) {
 }
 
 void OpenHelp(PuzzleGame& g, HWND window) {
-    std::wstring path = Widen(HelpFilePath(*g.settings));
-    HINSTANCE result = ShellExecuteW(window, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::string path = HelpFilePath(*g.settings);
+    HINSTANCE result = ShellExecuteW(window, nullptr, Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // The whole path, so that the player can open the page by hand.
     if (reinterpret_cast<INT_PTR>(result) <= 32)
-        g.host->MessageBox(kHelpFailedText, kProgramName, kMbOk, Owner::kMainWindow);
+        g.host->MessageBox(std::string(kHelpFailedText) + "\n" + path, kProgramName, kMbOk,
+                           Owner::kMainWindow);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
+#include "config/shell_texts.h"
 #include "config/sounds.h"
 #include "config/trace.h"
 #include "making/shape_dialog_win.h"
@@ -46,7 +47,10 @@ int RunProgram(HINSTANCE instance) {
     }
 
     ShellRecords& app = Shell();
-    LoadSettings(app.settings, ExeCommandLine());
+    // Damaged values were reset: said once, before the game shows, since the
+    // record written at the end replaces the damaged file.
+    if (LoadSettings(app.settings, ExeCommandLine()))
+        app.host->MessageBox(kSettingsResetText, kProgramName, MB_OK | MB_ICONWARNING, Owner::kNone);
     BuildSoundPaths(TheSounds(), PathField(app.settings.soundFolder));
     SetTraceTarget(BaseFolder(app.settings), app.host);
 

@@ -1,6 +1,9 @@
 #include "config/settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "base/cp932.h"
@@ -94,7 +97,65 @@ std::string BaseFolder(const Settings& s) {
     return PathField(s.baseFolder);
 }
 
-void LoadSettings(Settings& s, const std::string& commandLine) {
+namespace {
+
+bool LineInBox(const int32_t (&line)[kBaseLinePoints][2]) {
+    for (const auto& point : line)
+        for (int32_t v : point)
+            if (v < kBaseLineLeast || v > kBaseLineMost) return false;
+    return true;
+}
+
+template <size_t N>
+bool Offered(const int32_t (&values)[N], int32_t v) {
+    return std::find(std::begin(values), std::end(values), v) != std::end(values);
+}
+
+// NaN is in no range.
+bool Within(double v, double least, double most) {
+    return v >= least && v <= most;
+}
+
+}  // namespace
+
+bool ResetDamagedSettings(Settings& s) {
+    const Settings d = DefaultSettings();
+    bool reset = false;
+    auto keep = [&reset](auto& value, const auto& fallback, bool fits) {
+        if (fits) return;
+        value = fallback;
+        reset = true;
+    };
+    keep(s.pointsPerLine, d.pointsPerLine, s.pointsPerLine == kBaseLinePoints);
+    for (int k = 0; k < kBaseLines; ++k) {
+        if (LineInBox(s.lineInitial[k])) continue;
+        std::memcpy(s.lineInitial[k], d.lineInitial[k], sizeof s.lineInitial[k]);
+        reset = true;
+    }
+    for (char(Settings::*field)[kPathField] :
+         {&Settings::baseFolder, &Settings::iniPath, &Settings::backFolder, &Settings::imageFolder,
+          &Settings::patternFolder, &Settings::soundFolder, &Settings::programFolder, &Settings::tileFile}) {
+        if (std::memchr(s.*field, 0, kPathField)) continue;
+        std::memcpy(s.*field, d.*field, kPathField);
+        reset = true;
+    }
+    keep(s.pieceCount, d.pieceCount, Offered(kMenuPieceCounts, s.pieceCount));
+    keep(s.pictureSize, d.pictureSize, Offered(kMenuSizes, s.pictureSize));
+    for (int32_t Settings::*sw : {&Settings::rotation, &Settings::flip, &Settings::sound, &Settings::guide,
+                                  &Settings::grey, &Settings::saveOnExit, &Settings::arrangeMode})
+        keep(s.*sw, d.*sw, s.*sw == 0 || s.*sw == 1);
+    keep(s.backColor, d.backColor, (s.backColor >> 24) == 0);
+    keep(s.endWakuL1, d.endWakuL1, std::isfinite(s.endWakuL1));
+    keep(s.endWakuL2, d.endWakuL2, std::isfinite(s.endWakuL2));
+    keep(s.endWakuH, d.endWakuH, Within(s.endWakuH, 0.0, kFrameHueMost));
+    keep(s.endWakuS, d.endWakuS, Within(s.endWakuS, 0.0, kFrameChromaMost));
+    keep(s.endWakuT, d.endWakuT, s.endWakuT >= kFrameThickLeast && s.endWakuT <= kFrameThickMost);
+    keep(s.edgeThick, d.edgeThick, s.edgeThick >= 0);
+    keep(s.edgeLight, d.edgeLight, s.edgeLight >= 0);
+    return reset;
+}
+
+bool LoadSettings(Settings& s, const std::string& commandLine) {
     s = DefaultSettings();
     FindBaseFolder(s, commandLine);
     Settings thisRun = s;
@@ -107,6 +168,7 @@ void LoadSettings(Settings& s, const std::string& commandLine) {
         size_t n = std::fread(bytes.data(), 1, kSettingsSize, f.get());
         std::memcpy(&s, bytes.data(), n);
     }
+    const bool reset = ResetDamagedSettings(s);
 
     std::memcpy(s.baseFolder, thisRun.baseFolder, kPathField);
     std::memcpy(s.iniPath, thisRun.iniPath, kPathField);
@@ -116,6 +178,7 @@ void LoadSettings(Settings& s, const std::string& commandLine) {
     SetPathField(s.patternFolder, base + "\\pattern");
     SetPathField(s.soundFolder, base + "\\program\\source");
     SetPathField(s.programFolder, base + "\\program");
+    return reset;
 }
 
 bool SaveSettings(const Settings& s) {

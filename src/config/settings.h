@@ -56,6 +56,37 @@ static_assert(offsetof(Settings, arrangeMode) == 2488);
 // The built-in defaults (folders empty until FindBaseFolder).
 Settings DefaultSettings();
 
+// The ranges of the values the record holds: what the program itself can
+// put there.  A value read from the file outside its range is damage.
+//
+// The piece counts and sizes the menu offers, in menu order (0: use a
+// pattern, no scaling).
+inline constexpr int32_t kMenuPieceCounts[] = {0,   4,   10,  20,  30,  40,  50,  75,  100, 150,
+                                               200, 250, 300, 400, 500, 600, 700, 800, 900, 1000};
+inline constexpr int32_t kMenuSizes[] = {0, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000};
+// The box a base line's points are dragged in: the shape dialog's preview,
+// 436 pixels square at 96 DPI with point (0, 0) at (110, 110), in the
+// line's own units; at another DPI a pointer on the preview's last pixel
+// scales back to 326.
+constexpr int32_t kBaseLineLeast = -110;
+constexpr int32_t kBaseLineMost = 326;
+// The completion frame as its keys leave it: hue and chroma 0 .. 100, the
+// thickness 2 .. INT32_MAX / 4 pixels; the two lumas move freely.
+constexpr double kFrameHueMost = 100.0;
+constexpr double kFrameChromaMost = 100.0;
+constexpr int32_t kFrameThickLeast = 2;
+constexpr int32_t kFrameThickMost = INT32_MAX / 4;
+
+// Every value of the record checked against its range, as read from
+// pukko.ini: the points per line (10), the base lines' points (a line with
+// a point outside the box takes its default whole), the path fields (each
+// ends within its 260 bytes), the menu's piece count and size, the 0/1
+// switches, the background colour (a COLORREF: high byte 0), the frame
+// (finite, within the ranges above) and the rim (0 or more).  A value out
+// of range takes its default.  The two alignment words are not values and
+// are left as they are.  True when anything was reset.
+bool ResetDamagedSettings(Settings& s);
+
 // A path field as UTF-8, and a UTF-8 path stored into a field (as code page
 // 932, cut to fit with its terminator).
 std::string PathField(const char (&field)[kPathField]);
@@ -67,10 +98,12 @@ void SetPathField(char (&field)[kPathField], const std::string& utf8);
 void FindBaseFolder(Settings& s, const std::string& commandLine);
 
 // Defaults, then the file's bytes over them (a shorter file replaces only the
-// bytes it has), then this run's folders.  The command line's first item is
-// the program's path; the shell hands in its module's path, quoted, since
-// the process's own command line may name no folder at all.
-void LoadSettings(Settings& s, const std::string& commandLine);
+// bytes it has), damaged values reset (ResetDamagedSettings), then this
+// run's folders.  The command line's first item is the program's path; the
+// shell hands in its module's path, quoted, since the process's own command
+// line may name no folder at all.  True when a damaged value was reset: the
+// player is to be told.
+bool LoadSettings(Settings& s, const std::string& commandLine);
 
 // Writes the whole record to the configuration file.  The new file replaces
 // the old one only once it is complete.

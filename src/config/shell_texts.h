@@ -9,6 +9,9 @@ inline constexpr const char kTraceOnText[] = "trace on";
 inline constexpr const char kTraceOffText[] = "trace off";
 inline constexpr const char kPatternBoxText[] = "ただいま工事中。気をつけてお通りください。";
 inline constexpr const char kHelpFailedText[] = "「操作法」ファイルを開けませんでした。";
+// Shown once at start-up when pukko.ini held values no setting can take.
+inline constexpr const char kSettingsResetText[] =
+    "設定ファイル pukko.ini が壊れていました。\n壊れていた設定は最初の値に戻しました。";
 inline constexpr const char kWindowsErrorCaption[] = "Windows関数エラー";
 
 // The main window's title while no puzzle clock is running: the program's

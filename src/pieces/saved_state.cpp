@@ -17,6 +17,10 @@ namespace {
 // them keeps every later sum and negation of a rectangle inside 32 bits.
 constexpr int32_t kMaxCoordinate = 1 << 24;
 constexpr int32_t kMaxGroup = 1 << 30;
+// A neighbour list names each piece at most once (the piece itself
+// included), then -1: a piece bordering every other piece of a full board
+// has kMaxPieces + 1 values.
+constexpr int32_t kMaxListValues = kMaxPieces + 1;
 
 // Where a saved game is read from: an open file or a buffer.
 class Source {
@@ -78,70 +82,59 @@ class MemorySource : public Source {
     size_t left_;
 };
 
-// The head of a bitmap block: its headers and pixel count, checked against
-// the limits and the bytes left, before anything is allocated.
-bool ReadBlockHead(Source& src, BmpHeaders& hdr, uint32_t& count) {
-    uint8_t head[BmpHeaders::kBytes];
-    int32_t n = 0;
-    if (!src.Read(head, sizeof head) || !src.ReadInt(n)) return false;
-    hdr = BmpHeaders::Read(head);
-    count = static_cast<uint32_t>(n);
-    if (hdr.infoSize != 40 || hdr.bitCount != 32 || hdr.compression != 0) return false;
-    if (hdr.width < 1 || hdr.height < 1 || hdr.width > kMaxPictureSide || hdr.height > kMaxPictureSide)
-        return false;
-    uint64_t pixels = static_cast<uint64_t>(hdr.width) * static_cast<uint64_t>(hdr.height);
-    if (pixels > kMaxPicturePixels || pixels != count) return false;
-    return pixels * 4 <= src.Remaining();
+// The rules a saved game keeps, checked by the reader on what it read and
+// by the writer on the board before it writes: what one side takes, the
+// other does too.
+
+// A picture block's size: within the readers' picture limits, never empty.
+bool PictureSizeFits(int32_t width, int32_t height) {
+    if (width < 1 || height < 1 || width > kMaxPictureSide || height > kMaxPictureSide) return false;
+    return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= kMaxPicturePixels;
 }
 
-bool ReadBlock(Source& src, MYBIT& picture) {
-    BmpHeaders hdr;
-    uint32_t count = 0;
-    if (!ReadBlockHead(src, hdr, count)) return false;
-    picture.Free();
-    picture.pixels.resize(count);
-    if (!src.Read(picture.pixels.data(), static_cast<size_t>(count) * 4)) {
-        picture.Free();
-        return false;
-    }
-    picture.hdr = hdr;
-    return true;
+bool PictureIsSound(const MYBIT& pic) {
+    return PictureSizeFits(pic.Width(), pic.Height()) &&
+           pic.PixelCount() == static_cast<uint64_t>(pic.Width()) * static_cast<uint64_t>(pic.Height());
 }
 
 bool InRange(int32_t v) {
     return v >= -kMaxCoordinate && v <= kMaxCoordinate;
 }
 
-bool ReadRect(Source& src, int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
-    return src.ReadInt(l) && src.ReadInt(t) && src.ReadInt(r) && src.ReadInt(b) && InRange(l) && InRange(t) &&
-           InRange(r) && InRange(b);
+bool RectInRange(int32_t l, int32_t t, int32_t r, int32_t b) {
+    return InRange(l) && InRange(t) && InRange(r) && InRange(b);
 }
 
-bool ReadPiece(Source& src, Piece& p, int32_t n, int32_t& orderEntry) {
-    for (MYBIT& pic : p.pictures)
-        if (!ReadBlock(src, pic)) return false;
+// The neighbours as the file holds them: the values before the first -1
+// (or all of them), then -1.  Each names one of the n pieces.
+bool NeighboursAreSound(const std::vector<int32_t>& list, int32_t n) {
+    int32_t values = 1;  // the -1
+    for (int32_t v : list) {
+        if (v == -1) break;
+        if (v < 0 || v >= n || ++values > kMaxListValues) return false;
+    }
+    return true;
+}
+
+// One piece of n: its pictures, its places, orientation, group and
+// neighbours.
+bool PieceIsSound(const Piece& p, int32_t n) {
+    for (const MYBIT& pic : p.pictures)
+        if (!PictureIsSound(pic)) return false;
     // Pictures of quarter-turned orientations are the plain one turned.
     const int w = p.pictures[0].Width(), h = p.pictures[0].Height();
     for (int o = 1; o < 8; ++o) {
-        bool quarter = o & 1;
+        const bool quarter = o & 1;
         if (p.pictures[o].Width() != (quarter ? h : w) || p.pictures[o].Height() != (quarter ? w : h))
             return false;
     }
-    if (!ReadRect(src, p.left, p.top, p.right, p.bottom)) return false;
-    if (!src.ReadInt(p.orientation) || p.orientation < 0 || p.orientation > 7) return false;
+    if (!RectInRange(p.left, p.top, p.right, p.bottom)) return false;
+    if (p.orientation < 0 || p.orientation > 7) return false;
     if (p.right - p.left != p.Current().Width() || p.bottom - p.top != p.Current().Height()) return false;
-    if (!src.ReadInt(p.group) || p.group < 0 || p.group >= kMaxGroup) return false;
-    p.neighbours.clear();
-    for (;;) {
-        int32_t v = 0;
-        if (p.neighbours.size() >= static_cast<size_t>(kMaxNeighbourValues) || !src.ReadInt(v)) return false;
-        p.neighbours.push_back(v);
-        if (v == -1) break;
-        if (v < 0 || v >= n) return false;
-    }
-    if (!ReadRect(src, p.homeLeft, p.homeTop, p.homeRight, p.homeBottom)) return false;
-    if (p.homeRight < p.homeLeft || p.homeBottom < p.homeTop) return false;
-    return src.ReadInt(orderEntry);
+    if (p.group < 0 || p.group >= kMaxGroup) return false;
+    if (!NeighboursAreSound(p.neighbours, n)) return false;
+    return RectInRange(p.homeLeft, p.homeTop, p.homeRight, p.homeBottom) && p.homeRight >= p.homeLeft &&
+           p.homeBottom >= p.homeTop;
 }
 
 // Positions 0..n-1 hold every piece once, and each group's pieces lie on
@@ -163,6 +156,55 @@ bool OrderIsSound(const Board& board) {
     std::sort(runs.begin(), runs.end());
     if (std::adjacent_find(runs.begin(), runs.end()) != runs.end()) return false;
     return true;
+}
+
+// The head of a bitmap block: its headers and pixel count, checked against
+// the limits and the bytes left, before anything is allocated.
+bool ReadBlockHead(Source& src, BmpHeaders& hdr, uint32_t& count) {
+    uint8_t head[BmpHeaders::kBytes];
+    int32_t n = 0;
+    if (!src.Read(head, sizeof head) || !src.ReadInt(n)) return false;
+    hdr = BmpHeaders::Read(head);
+    count = static_cast<uint32_t>(n);
+    if (hdr.infoSize != 40 || hdr.bitCount != 32 || hdr.compression != 0) return false;
+    if (!PictureSizeFits(hdr.width, hdr.height)) return false;
+    const uint64_t pixels = static_cast<uint64_t>(hdr.width) * static_cast<uint64_t>(hdr.height);
+    return pixels == count && pixels * 4 <= src.Remaining();
+}
+
+bool ReadBlock(Source& src, MYBIT& picture) {
+    BmpHeaders hdr;
+    uint32_t count = 0;
+    if (!ReadBlockHead(src, hdr, count)) return false;
+    picture.Free();
+    picture.pixels.resize(count);
+    if (!src.Read(picture.pixels.data(), static_cast<size_t>(count) * 4)) {
+        picture.Free();
+        return false;
+    }
+    picture.hdr = hdr;
+    return true;
+}
+
+bool ReadRect(Source& src, int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
+    return src.ReadInt(l) && src.ReadInt(t) && src.ReadInt(r) && src.ReadInt(b);
+}
+
+bool ReadPiece(Source& src, Piece& p, int32_t n, int32_t& orderEntry) {
+    for (MYBIT& pic : p.pictures)
+        if (!ReadBlock(src, pic)) return false;
+    if (!ReadRect(src, p.left, p.top, p.right, p.bottom) || !src.ReadInt(p.orientation) ||
+        !src.ReadInt(p.group))
+        return false;
+    p.neighbours.clear();
+    for (;;) {
+        int32_t v = 0;
+        if (p.neighbours.size() >= static_cast<size_t>(kMaxListValues) || !src.ReadInt(v)) return false;
+        p.neighbours.push_back(v);
+        if (v == -1) break;
+    }
+    return ReadRect(src, p.homeLeft, p.homeTop, p.homeRight, p.homeBottom) && src.ReadInt(orderEntry) &&
+           PieceIsSound(p, n);
 }
 
 ReadResult ReadAll(Source& src, Board& board, MYBIT& picture, SavedStateHead& head) {
@@ -195,7 +237,11 @@ class Writer {
     void Block(const MYBIT& pic) {
         uint8_t head[BmpHeaders::kBytes];
         BmpHeaders h = pic.hdr;
-        // The size field always tells the truth, so that the head reads as a BMP.
+        // The head always tells the truth, so that it reads as a BMP: a
+        // 32-bit picture, uncompressed, of this size.
+        h.infoSize = 40;
+        h.bitCount = 32;
+        h.compression = 0;
         h.width = pic.Width();
         h.height = pic.Height();
         h.fileSize = static_cast<uint32_t>(pic.PixelCount() * 4 + 54);
@@ -235,6 +281,11 @@ bool IsSavedStatePath(const std::string& path) {
 
 bool WriteSavedState(const Board& board, const std::string& path, const MYBIT& picture, int32_t totalPieces,
                      int32_t elapsedMs) {
+    // Never a file the reader would refuse: the old one stays instead.
+    if (!PictureIsSound(picture) || board.count < 0 || board.count > kMaxPieces) return false;
+    for (int i = 0; i < board.count; ++i)
+        if (!PieceIsSound(board.pieces[i], board.count)) return false;
+    if (!OrderIsSound(board)) return false;
     Writer w(path);
     w.Block(picture);
     w.Int(CountGroups(board));

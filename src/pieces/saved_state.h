@@ -25,7 +25,9 @@ std::string SavedStateName(const std::string& picturePath);
 bool IsSavedStatePath(const std::string& path);
 
 // Writes the board and the picture.  The new file replaces an old one only
-// once it is complete.
+// once it is complete.  A board or picture that ReadSavedState would refuse
+// is not written at all (false, the old file kept): both sides keep the same
+// rules, so whatever is written can be read.
 bool WriteSavedState(const Board& board, const std::string& path, const MYBIT& picture, int32_t totalPieces,
                      int32_t elapsedMs);
 
@@ -44,10 +46,12 @@ enum class ReadResult {
 // Reads a whole saved game into the board (its pieces, order; the board's
 // picture pointers are left as they are) and the picture.  A file is taken
 // only when every count and size is within the limits and the file, every
-// orientation is 0..7, every neighbour names a piece, the drawing order is a
-// permutation, every board rectangle has the size of its current picture and
-// the turned pictures have the turned size.  Otherwise the board is left
-// empty and the picture freed.
+// orientation is 0..7, every neighbour names a piece (a list holds at most
+// kMaxPieces + 1 values with its -1, as a piece bordering every piece of a
+// full board does), the drawing order is a permutation, every board
+// rectangle has the size of its current picture and the turned pictures
+// have the turned size.  Otherwise the board is left empty and the picture
+// freed.
 ReadResult ReadSavedState(Board& board, const std::string& path, MYBIT& picture, SavedStateHead& head);
 ReadResult ReadSavedStateFromMemory(Board& board, const uint8_t* data, size_t size, MYBIT& picture,
                                     SavedStateHead& head);

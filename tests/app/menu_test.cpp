@@ -110,6 +110,20 @@ TEST(MenuMarks, ValuesWithoutAnItemMarkNothing) {
     EXPECT_FALSE(IsMenuItem(RadioMarks(s)[6], RadioMarks(s)[6].checked));
 }
 
+// pukko.ini keeps exactly the piece counts and sizes the menu has an item
+// for: every value of the two command blocks, on both sides of each item.
+TEST(MenuMarks, TheSettingsCheckKeepsExactlyTheValuesWithAnItem) {
+    const std::array<RadioGroup, kRadioGroupCount> groups = RadioMarks(DefaultSettings());
+    for (int32_t v = -1; v <= 0xFFF; ++v) {
+        Settings counts = DefaultSettings(), sizes = DefaultSettings();
+        counts.pieceCount = v;
+        sizes.pictureSize = v;
+        const unsigned offset = static_cast<unsigned>(v);
+        EXPECT_EQ(IsMenuItem(groups[1], kCmdPiecesBase + offset), !ResetDamagedSettings(counts)) << v;
+        EXPECT_EQ(IsMenuItem(groups[2], kCmdSizeBase + offset), !ResetDamagedSettings(sizes)) << v;
+    }
+}
+
 TEST(MenuCommand, HelpFileBesideTheProgram) {
     Settings s = DefaultSettings();
     FindBaseFolder(s, "\"C:\\a b\\pukko.exe\"");

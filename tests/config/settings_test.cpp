@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+
 #include "base/cp932.h"
 #include "config/settings.h"
 #include "support/app_test_util.h"
@@ -47,6 +51,35 @@ std::string QuotedExe(const std::filesystem::path& dir) {
     line += dir.string();
     line += "\\pukko.exe\"";
     return line;
+}
+
+// A record of valid values, none of them the default.
+Settings Custom() {
+    Settings s = DefaultSettings();
+    for (auto& line : s.lineInitial)
+        for (auto& point : line) {
+            point[0] += 1;
+            point[1] -= 1;
+        }
+    SetPathField(s.tileFile, "E:\\tiles\\wood.bmp");
+    s.pieceCount = 100;
+    s.pictureSize = 1000;
+    s.rotation = 0;
+    s.flip = 1;
+    s.sound = 0;
+    s.backColor = 0x00123456;
+    s.guide = 0;
+    s.grey = 1;
+    s.endWakuL1 = -250.0;
+    s.endWakuL2 = 400.0;
+    s.endWakuH = 100.0;
+    s.endWakuS = 0.0;
+    s.endWakuT = 2;
+    s.edgeThick = 0;
+    s.edgeLight = 0;
+    s.saveOnExit = 0;
+    s.arrangeMode = 1;
+    return s;
 }
 
 // The record's bytes outside the six fields a load derives from the base
@@ -139,19 +172,135 @@ TEST(Settings, LoadWithoutFileGivesDefaultsAndThisRunsFolders) {
 TEST(Settings, ShortFilesReplaceOnlyTheirBytes) {
     std::filesystem::path dir = FreshFolder();
     std::vector<uint8_t> defaults = WithoutDerivedFolders(BytesOf(DefaultSettings()));
+    const std::vector<uint8_t> custom = BytesOf(Custom());
     for (size_t length : {size_t{0}, size_t{1}, size_t{100}, size_t{2495}}) {
-        std::vector<uint8_t> file(length);
-        for (size_t i = 0; i < length; ++i) file[i] = static_cast<uint8_t>(0xA0 + i % 7);
+        std::vector<uint8_t> file(custom.begin(), custom.begin() + static_cast<std::ptrdiff_t>(length));
         WriteBytes(dir / "pukko.ini", file);
 
         Settings s;
-        LoadSettings(s, QuotedExe(dir));
+        EXPECT_FALSE(LoadSettings(s, QuotedExe(dir))) << length << " bytes";
         std::vector<uint8_t> got = WithoutDerivedFolders(BytesOf(s));
         std::vector<uint8_t> want = defaults;
         for (size_t i = 0; i < length; ++i)
             if (i < kBase || i >= kTile) want[i] = file[i];
         EXPECT_EQ(got, want) << length << " bytes";
         EXPECT_EQ(BaseFolder(s), dir.string()) << length << " bytes";
+    }
+}
+
+// The damage a player met: the first 100 bytes garbage.  The points per
+// line and the two base lines they reach take their defaults, every other
+// value of the file still applies, and the load says so once: the record
+// saved at the end loads without complaint.
+TEST(Settings, ADamagedFileKeepsItsSoundValuesAndIsMendedBySaving) {
+    std::filesystem::path dir = FreshFolder();
+    std::vector<uint8_t> file = BytesOf(Custom());
+    for (size_t i = 0; i < 100; ++i) file[i] = static_cast<uint8_t>(0xA0 + i % 7);
+    WriteBytes(dir / "pukko.ini", file);
+
+    Settings s;
+    EXPECT_TRUE(LoadSettings(s, QuotedExe(dir)));
+    Settings want = Custom();
+    const Settings defaults = DefaultSettings();
+    want.pointsPerLine = 10;
+    std::memcpy(want.lineInitial[0], defaults.lineInitial[0], sizeof want.lineInitial[0]);
+    std::memcpy(want.lineInitial[1], defaults.lineInitial[1], sizeof want.lineInitial[1]);
+    EXPECT_EQ(WithoutDerivedFolders(BytesOf(s)), WithoutDerivedFolders(BytesOf(want)));
+
+    ASSERT_TRUE(SaveSettings(s));
+    Settings again;
+    EXPECT_FALSE(LoadSettings(again, QuotedExe(dir)));
+    EXPECT_EQ(BytesOf(again), BytesOf(s));
+}
+
+// Each value on both sides of each end of its range: kept inside, its
+// default outside, and nothing else touched.
+TEST(Settings, EveryValueOutOfItsRangeTakesItsDefault) {
+    using Set = void (*)(Settings&);
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* what;
+        Set set;
+        bool kept;
+    } cases[] = {
+        {"10 points per line", [](Settings& s) { s.pointsPerLine = 10; }, true},
+        {"9 points per line", [](Settings& s) { s.pointsPerLine = 9; }, false},
+        {"11 points per line", [](Settings& s) { s.pointsPerLine = 11; }, false},
+        {"a point at x -110", [](Settings& s) { s.lineInitial[2][4][0] = -110; }, true},
+        {"a point at x -111", [](Settings& s) { s.lineInitial[2][4][0] = -111; }, false},
+        {"a point at x 326", [](Settings& s) { s.lineInitial[3][9][0] = 326; }, true},
+        {"a point at x 327", [](Settings& s) { s.lineInitial[3][9][0] = 327; }, false},
+        {"a point at y -110", [](Settings& s) { s.lineInitial[0][0][1] = -110; }, true},
+        {"a point at y -111", [](Settings& s) { s.lineInitial[0][0][1] = -111; }, false},
+        {"a point at y 326", [](Settings& s) { s.lineInitial[1][5][1] = 326; }, true},
+        {"a point at y 327", [](Settings& s) { s.lineInitial[1][5][1] = 327; }, false},
+        {"a tile path of 259 bytes", [](Settings& s) { std::memset(s.tileFile, 'a', 259); }, true},
+        {"a tile path without its end", [](Settings& s) { std::memset(s.tileFile, 'a', 260); }, false},
+        {"a base folder without its end", [](Settings& s) { std::memset(s.baseFolder, 'a', 260); }, false},
+        {"a program folder without its end", [](Settings& s) { std::memset(s.programFolder, 'a', 260); },
+         false},
+        {"pattern pieces (0)", [](Settings& s) { s.pieceCount = 0; }, true},
+        {"-1 pieces", [](Settings& s) { s.pieceCount = -1; }, false},
+        {"4 pieces", [](Settings& s) { s.pieceCount = 4; }, true},
+        {"3 pieces", [](Settings& s) { s.pieceCount = 3; }, false},
+        {"5 pieces", [](Settings& s) { s.pieceCount = 5; }, false},
+        {"1000 pieces", [](Settings& s) { s.pieceCount = 1000; }, true},
+        {"999 pieces", [](Settings& s) { s.pieceCount = 999; }, false},
+        {"1001 pieces", [](Settings& s) { s.pieceCount = 1001; }, false},
+        {"no scaling (0)", [](Settings& s) { s.pictureSize = 0; }, true},
+        {"size -1", [](Settings& s) { s.pictureSize = -1; }, false},
+        {"size 400", [](Settings& s) { s.pictureSize = 400; }, true},
+        {"size 399", [](Settings& s) { s.pictureSize = 399; }, false},
+        {"size 2000", [](Settings& s) { s.pictureSize = 2000; }, true},
+        {"size 2001", [](Settings& s) { s.pictureSize = 2001; }, false},
+        {"rotation 0", [](Settings& s) { s.rotation = 0; }, true},
+        {"rotation -1", [](Settings& s) { s.rotation = -1; }, false},
+        {"flip 1", [](Settings& s) { s.flip = 1; }, true},
+        {"flip 2", [](Settings& s) { s.flip = 2; }, false},
+        {"sound 2", [](Settings& s) { s.sound = 2; }, false},
+        {"guide -1", [](Settings& s) { s.guide = -1; }, false},
+        {"grey 2", [](Settings& s) { s.grey = 2; }, false},
+        {"save on exit 2", [](Settings& s) { s.saveOnExit = 2; }, false},
+        {"arrange mode 1", [](Settings& s) { s.arrangeMode = 1; }, true},
+        {"arrange mode 2", [](Settings& s) { s.arrangeMode = 2; }, false},
+        {"colour 0x00FFFFFF", [](Settings& s) { s.backColor = 0x00FFFFFF; }, true},
+        {"colour 0x01000000", [](Settings& s) { s.backColor = 0x01000000; }, false},
+        {"the largest first luma", [](Settings& s) { s.endWakuL1 = std::numeric_limits<double>::max(); },
+         true},
+        {"first luma infinite", [](Settings& s) { s.endWakuL1 = kInf; }, false},
+        {"second luma -infinite", [](Settings& s) { s.endWakuL2 = -kInf; }, false},
+        {"second luma NaN", [](Settings& s) { s.endWakuL2 = std::nan(""); }, false},
+        {"hue 0", [](Settings& s) { s.endWakuH = 0; }, true},
+        {"hue just below 0", [](Settings& s) { s.endWakuH = -std::numeric_limits<double>::denorm_min(); },
+         false},
+        {"hue 100", [](Settings& s) { s.endWakuH = 100; }, true},
+        {"hue just above 100", [](Settings& s) { s.endWakuH = std::nextafter(100.0, 200.0); }, false},
+        {"hue NaN", [](Settings& s) { s.endWakuH = std::nan(""); }, false},
+        {"chroma 0", [](Settings& s) { s.endWakuS = 0; }, true},
+        {"chroma just below 0", [](Settings& s) { s.endWakuS = -std::numeric_limits<double>::denorm_min(); },
+         false},
+        {"chroma 100", [](Settings& s) { s.endWakuS = 100; }, true},
+        {"chroma just above 100", [](Settings& s) { s.endWakuS = std::nextafter(100.0, 200.0); }, false},
+        {"frame 2 wide", [](Settings& s) { s.endWakuT = 2; }, true},
+        {"frame 1 wide", [](Settings& s) { s.endWakuT = 1; }, false},
+        {"frame INT32_MAX / 4 wide", [](Settings& s) { s.endWakuT = INT32_MAX / 4; }, true},
+        {"frame INT32_MAX / 4 + 1 wide", [](Settings& s) { s.endWakuT = INT32_MAX / 4 + 1; }, false},
+        {"rim 0 wide", [](Settings& s) { s.edgeThick = 0; }, true},
+        {"rim -1 wide", [](Settings& s) { s.edgeThick = -1; }, false},
+        {"rim INT32_MAX wide", [](Settings& s) { s.edgeThick = INT32_MAX; }, true},
+        {"rim strength 0", [](Settings& s) { s.edgeLight = 0; }, true},
+        {"rim strength -1", [](Settings& s) { s.edgeLight = -1; }, false},
+        {"rim strength INT32_MAX", [](Settings& s) { s.edgeLight = INT32_MAX; }, true},
+        // Alignment, not values: a later version may use them.
+        {"the alignment words", [](Settings& s) { s.align1 = s.align2 = 0x5A5A5A5A; }, true},
+    };
+    const std::vector<uint8_t> defaults = BytesOf(DefaultSettings());
+    for (const auto& c : cases) {
+        Settings s = DefaultSettings();
+        c.set(s);
+        const std::vector<uint8_t> set = BytesOf(s);
+        EXPECT_EQ(ResetDamagedSettings(s), !c.kept) << c.what;
+        EXPECT_EQ(BytesOf(s), c.kept ? set : defaults) << c.what;
     }
 }
 
@@ -163,7 +312,7 @@ TEST(Settings, LongerFileAndForeignFoldersAreOverruled) {
     FindBaseFolder(old, "\"E:\\elsewhere\\pukko.exe\"");
     SetPathField(old.imageFolder, "E:\\elsewhere\\image");
     SetPathField(old.tileFile, "E:\\tiles\\wood.bmp");
-    old.pieceCount = 7;
+    old.pieceCount = 100;
     old.arrangeMode = 1;
     std::vector<uint8_t> file = BytesOf(old);
     file.resize(3000, 0xEE);
@@ -171,7 +320,7 @@ TEST(Settings, LongerFileAndForeignFoldersAreOverruled) {
 
     Settings s;
     LoadSettings(s, QuotedExe(dir));
-    EXPECT_EQ(s.pieceCount, 7);
+    EXPECT_EQ(s.pieceCount, 100);
     EXPECT_EQ(s.arrangeMode, 1);
     EXPECT_EQ(PathField(s.tileFile), "E:\\tiles\\wood.bmp");
     EXPECT_EQ(BaseFolder(s), dir.string());

@@ -195,6 +195,33 @@ TEST(Finishable, PatternPiecesAreAllJoinableAndSpecksAreNoPieces) {
              white(58, 60, 4, 4);
              white(58, 100, 5, 4);
          }, 3, 2},
+        // Two halves apart by a line 1, 2 or 24 words thick: beside a line of
+        // one word they share their outline; a thicker one leaves them only
+        // the link across it.
+        {"two halves beside a line 1 word thick", [](MYBIT& m) { m.DrawLine(60, 0, 60, 120, 0); }, 2, 0},
+        {"two halves apart by a line 2 words thick", [](MYBIT& m) {
+             for (int x = 59; x < 61; ++x) m.DrawLine(x, 0, x, 120, 0);
+         }, 2, 1},
+        {"two halves apart by a line 24 words thick", [](MYBIT& m) {
+             for (int x = 48; x < 72; ++x) m.DrawLine(x, 0, x, 120, 0);
+         }, 2, 1},
+        // Nothing but specks of 4 x 4 words, 24 x 24 of them: they are the
+        // puzzle, each linked to the next, since none shares 11 words with
+        // another.  The same with the first column 5 words wide: its 24 areas
+        // are the pieces, the specks go into the lines, and the words they
+        // leave, given to the pieces beside them, make those neighbours.
+        {"only specks", [](MYBIT& m) {
+             for (int at = 4; at < 120; at += 5) {
+                 m.DrawLine(at, 0, at, 120, 0);
+                 m.DrawLine(0, at, 120, at, 0);
+             }
+         }, 576, 575},
+        {"specks beside a column one word wider", [](MYBIT& m) {
+             for (int at = 4; at < 120; at += 5) {
+                 m.DrawLine(at == 4 ? 5 : at, 0, at == 4 ? 5 : at, 120, 0);
+                 m.DrawLine(0, at, 120, at, 0);
+             }
+         }, 24, 0},
     };
     for (const Drawn& d : drawn) {
         SCOPED_TRACE(d.what);

@@ -2,6 +2,8 @@
 // hit and dragged where they are drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <tuple>
 
 #include "image/mybit.h"
@@ -73,4 +75,27 @@ TEST_F(ShapeScale, AtTwiceTheDpiThePreviewIsDrawnTwiceAsLarge) {
     EXPECT_EQ(at200.At(219, 2) & 0xFFFFFF, ColorRefToPixel(kSampleBack));
     EXPECT_EQ(at200.At(221, 2) & 0xFFFFFF, ColorRefToPixel(0xFFFFFF));
     EXPECT_EQ(at100.At(109, 2) & 0xFFFFFF, ColorRefToPixel(kSampleBack));
+}
+
+// Wherever on the preview a point is let go, at any scale, pukko.ini keeps
+// it: the settings' box holds every place a drag can give, and its corners
+// are reached (the box is no larger than the preview).
+TEST_F(ShapeScale, EveryPlaceADragGivesIsInsideTheSettingsBox) {
+    int32_t least = INT32_MAX, most = INT32_MIN;
+    for (int dpi = 96; dpi <= 480; dpi += 24) {
+        d.dpi = dpi;
+        const int side = PreviewSide(d);
+        for (int m = 0; m < side; m += side - 1) {
+            d.dragIndex = 4;
+            ASSERT_EQ(MoveHandle(d, m, side - 1 - m, true), 1);
+            for (int32_t v : d.lines[0][4]) {
+                least = std::min(least, v);
+                most = std::max(most, v);
+            }
+        }
+    }
+    EXPECT_EQ(least, kBaseLineLeast);
+    EXPECT_EQ(most, kBaseLineMost);
+    EXPECT_EQ(ShapeCommand(d, s, MSG_SHAPE_OK), ShapeAction::kClose);
+    EXPECT_FALSE(ResetDamagedSettings(s));
 }

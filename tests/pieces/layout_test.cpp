@@ -58,60 +58,98 @@ TEST(EdgePieces, FoundFromTheHomesAndWalkedRoundTheBorder) {
         // Only the pieces asked about are considered.
         std::vector<int> some = {cols * rows - 1};
         if (rows >= 3 && cols >= 3) some.push_back(cols + 1);  // an inner piece
-        EXPECT_EQ(EdgePiecesInOrder(t.board, some), std::vector<int>{cols * rows - 1}) << cols << " x " << rows;
+        EXPECT_EQ(EdgePiecesInOrder(t.board, some), std::vector<int>{cols * rows - 1})
+            << cols << " x " << rows;
     }
 }
 
 TEST(PackInRows, ApartWhereTheyFitEvenlyTighterWhereNot) {
-    // Piece sizes alternate as turned pieces do; obstacles stand for
-    // joined groups: none, a block in the middle, a wall down the left.
+    // Piece sizes alternate as turned pieces do, or a row's later pieces
+    // stand one pixel taller than its first (or level with it, or one
+    // shorter, as the row happens to begin); obstacles stand for joined
+    // groups: none, a block in the middle, a wall down the left.
     const Size areas[] = {{1920, 1080}, {800, 600}, {300, 200}};
     const int counts[] = {1, 9, 100, 1000};
     const std::vector<std::vector<Rect>> obstacleSets = {
         {}, {{100, 80, 260, 150}}, {{0, 0, 60, 5000}, {120, 40, 180, 90}}};
+    Size (*const kinds[])(int) = {
+        [](int i) {
+            return i % 3 ? Size{34, 26} : Size{26, 34};
+        },
+        [](int i) {
+            return Size{30, 20 + i % 2};
+        },
+    };
     for (Size area : areas)
         for (int n : counts)
-            for (const auto& obstacles : obstacleSets) {
-                if (area.cx < 800 && n > 100) continue;  // below the least step beside obstacles
-                std::vector<Size> sizes;
-                long long need = 0;
-                for (int i = 0; i < n; ++i) {
-                    sizes.push_back(i % 3 ? Size{34, 26} : Size{26, 34});
-                    need += (34 + kLayoutGap) * (34 + kLayoutGap);
-                }
-                const RowLayout out = PackInRows(sizes, area, obstacles);
-                SCOPED_TRACE(testing::Message() << area.cx << "x" << area.cy << " n=" << n << " obstacles="
-                                                << obstacles.size());
-                ASSERT_EQ(out.at.size(), sizes.size());
-                ASSERT_TRUE(out.clearOfObstacles);
-                std::vector<Rect> rects;
-                for (int i = 0; i < n; ++i) {
-                    const Rect r{out.at[i].x, out.at[i].y, out.at[i].x + sizes[i].cx, out.at[i].y + sizes[i].cy};
-                    rects.push_back(r);
-                    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= area.cx && r.bottom <= area.cy) << i;
-                    for (const Rect& o : obstacles) EXPECT_FALSE(Meet(r, o)) << i;
-                }
-                // Half the free area is room enough for rows; more pieces than
-                // the whole area holds cannot lie apart.
-                const long long free = (long long)area.cx * area.cy - (obstacles.empty() ? 0 : 160 * 70);
-                if (need * 2 <= free) {
-                    EXPECT_EQ(out.step, 1.0);
-                }
-                if (need > (long long)area.cx * area.cy) {
-                    EXPECT_LT(out.step, 1.0);
-                }
-                if (out.step == 1.0) {
-                    for (int i = 0; i < n; ++i)
-                        for (int j = i + 1; j < n; ++j) ASSERT_FALSE(Meet(rects[i], rects[j])) << i << " " << j;
-                } else {
-                    // Each shows at least its top-left step x step share.
-                    const std::vector<int> shown = UncoveredPixels(rects, area);
+            for (const auto& obstacles : obstacleSets)
+                for (const auto& kind : kinds) {
+                    if (area.cx < 800 && n > 100) continue;  // below the least step beside obstacles
+                    std::vector<Size> sizes;
+                    long long need = 0;
                     for (int i = 0; i < n; ++i) {
-                        const int least = int(out.step * sizes[i].cx) * int(out.step * sizes[i].cy);
-                        ASSERT_GE(shown[i], std::max(1, least)) << i;
+                        sizes.push_back(kind(i));
+                        need += (34 + kLayoutGap) * (34 + kLayoutGap);
+                    }
+                    const RowLayout out = PackInRows(sizes, area, obstacles);
+                    SCOPED_TRACE(testing::Message()
+                                 << area.cx << "x" << area.cy << " n=" << n
+                                 << " obstacles=" << obstacles.size() << " sizes " << sizes[0].cx);
+                    ASSERT_EQ(out.at.size(), sizes.size());
+                    ASSERT_TRUE(out.clearOfObstacles);
+                    std::vector<Rect> rects;
+                    for (int i = 0; i < n; ++i) {
+                        const Rect r{out.at[i].x, out.at[i].y, out.at[i].x + sizes[i].cx,
+                                     out.at[i].y + sizes[i].cy};
+                        rects.push_back(r);
+                        EXPECT_TRUE(r.left >= kLayoutGap && r.top >= kLayoutGap &&
+                                    r.right <= area.cx - kLayoutGap && r.bottom <= area.cy - kLayoutGap)
+                            << i;
+                        for (const Rect& o : obstacles) EXPECT_FALSE(Meet(r, o)) << i;
+                    }
+                    // Half the free area is room enough for rows; more pieces than
+                    // the whole area holds cannot lie apart.
+                    const long long free = (long long)area.cx * area.cy - (obstacles.empty() ? 0 : 160 * 70);
+                    if (need * 2 <= free) {
+                        EXPECT_EQ(out.step, 1.0);
+                    }
+                    if (need > (long long)area.cx * area.cy) {
+                        EXPECT_LT(out.step, 1.0);
+                    }
+                    if (out.step == 1.0) {
+                        // Apart: the gap free between any two.
+                        for (int i = 0; i < n; ++i) {
+                            const Rect& a = rects[i];
+                            const Rect grown{a.left - kLayoutGap, a.top - kLayoutGap, a.right + kLayoutGap,
+                                             a.bottom + kLayoutGap};
+                            for (int j = i + 1; j < n; ++j)
+                                ASSERT_FALSE(Meet(grown, rects[j])) << i << " " << j;
+                        }
+                    } else {
+                        // Each shows at least its top-left step x step share.
+                        const std::vector<int> shown = UncoveredPixels(rects, area);
+                        for (int i = 0; i < n; ++i) {
+                            const int least = int(out.step * sizes[i].cx) * int(out.step * sizes[i].cy);
+                            ASSERT_GE(shown[i], std::max(1, least)) << i;
+                        }
                     }
                 }
-            }
+}
+
+// Two rows of two 30-pixel-wide pieces fill a 72 x 52 window exactly when
+// all are 20 high.  A second row whose later piece is one pixel taller than
+// its first does not fit: the rows close up.
+TEST(PackInRows, ARowsLaterPieceTallerThanItsFirstMustFitToo) {
+    for (const auto& [last, apart] : {std::pair{19, true}, {20, true}, {21, false}}) {
+        const std::vector<Size> sizes = {{30, 20}, {30, 20}, {30, 20}, {30, last}};
+        const RowLayout out = PackInRows(sizes, Size{72, 52}, {});
+        ASSERT_EQ(out.at.size(), 4u);
+        EXPECT_EQ(out.step == 1.0, apart) << last;
+        EXPECT_LE(out.at[3].y + last, 52 - kLayoutGap) << last;
+        if (apart) {
+            EXPECT_EQ(out.at[3], (Point{38, 28})) << last;
+        }
+    }
 }
 
 TEST(PackInRows, NoRoomBesideTheObstaclesOrTheWindowTooSmall) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "base/file_io.h"
 #include "image/mybit.h"
 #include "pieces/board.h"
+#include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
 #include "support/test_folder.h"
 
@@ -72,6 +74,65 @@ int32_t IntAt(const std::vector<uint8_t>& b, size_t at) {
     int32_t v;
     std::memcpy(&v, b.data() + at, 4);
     return v;
+}
+
+// The file layout as saved_state.h draws it, written out by hand and without
+// any check: the files the writer refuses to make.
+struct Encoder {
+    std::vector<uint8_t> b;
+    void Int(int32_t v) {
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    }
+    void Block(const MYBIT& pic) {
+        BmpHeaders h;
+        h.width = pic.Width();
+        h.height = pic.Height();
+        h.fileSize = static_cast<uint32_t>(pic.PixelCount() * 4 + 54);
+        uint8_t head[BmpHeaders::kBytes];
+        h.Write(head);
+        b.insert(b.end(), head, head + sizeof head);
+        Int(static_cast<int32_t>(pic.PixelCount()));
+        for (uint32_t w : pic.pixels) Int(static_cast<int32_t>(w));
+    }
+};
+
+std::vector<uint8_t> Encode(const Board& board, const MYBIT& picture, int32_t total, int32_t elapsed) {
+    Encoder e;
+    e.Block(picture);
+    for (int32_t v : {CountGroups(board), total, elapsed, board.count}) e.Int(v);
+    for (int i = 0; i < board.count; ++i) {
+        const Piece& p = board.pieces[i];
+        for (const MYBIT& pic : p.pictures) e.Block(pic);
+        for (int32_t v : {p.left, p.top, p.right, p.bottom, p.orientation, p.group}) e.Int(v);
+        for (int32_t v : p.neighbours) e.Int(v);
+        for (int32_t v : {p.homeLeft, p.homeTop, p.homeRight, p.homeBottom, board.order[i]}) e.Int(v);
+    }
+    return e.b;
+}
+
+// What each side makes of a board: whether the writer wrote it, and what
+// the reader makes of the same board written out by hand.
+struct BothSides {
+    bool written;
+    ReadResult read;
+};
+BothSides WriteAndRead(const Board& board, const MYBIT& picture) {
+    const std::string path = TestPath("both.pko");
+    std::filesystem::remove(path);
+    const bool written = WriteSavedState(board, path, picture, 3, 1);
+    // A refused board leaves no file behind, not even a temporary one.
+    EXPECT_EQ(std::filesystem::exists(path), written);
+    const std::vector<uint8_t> bytes = Encode(board, picture, 3, 1);
+    if (written) {
+        const std::vector<uint8_t> file = FileBytes(path);
+        const auto stray = std::mismatch(file.begin(), file.end(), bytes.begin(), bytes.end());
+        EXPECT_TRUE(stray.first == file.end() && stray.second == bytes.end())
+            << "the writer strays from the layout at byte " << stray.first - file.begin();
+    }
+    Board read;
+    MYBIT readPicture;
+    SavedStateHead head;
+    return {written, ReadSavedStateFromMemory(read, bytes.data(), bytes.size(), readPicture, head)};
 }
 
 }  // namespace
@@ -183,17 +244,12 @@ TEST(SavedState, EveryTruncationIsRefusedAndLeavesTheBoardEmpty) {
 
 namespace {
 
-// Writes the small game, lets the test spoil the board, writes it again and
-// reads it back.
-ReadResult ReadSpoiled(void (*spoil)(SmallGame&)) {
+// The small game spoiled by the test: the writer refuses what the reader
+// refuses, and writes what it takes.
+BothSides Spoiled(void (*spoil)(SmallGame&)) {
     SmallGame g;
     spoil(g);
-    std::string path = TestPath("spoiled.pko");
-    if (!WriteSavedState(g.board, path, g.picture, 3, 1)) return ReadResult::kCannotOpen;
-    Board board;
-    MYBIT picture;
-    SavedStateHead head;
-    return ReadSavedState(board, path, picture, head);
+    return WriteAndRead(g.board, g.picture);
 }
 
 void PatchInt(std::vector<uint8_t>& b, size_t at, int32_t v) {
@@ -202,33 +258,126 @@ void PatchInt(std::vector<uint8_t>& b, size_t at, int32_t v) {
 
 }  // namespace
 
-TEST(SavedState, InconsistentBoardsAreRefused) {
-    EXPECT_EQ(ReadSpoiled([](SmallGame&) {}), ReadResult::kOk);
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.pieces[0].orientation = 8; }), ReadResult::kBadFile);
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) {
-                  g.board.pieces[2].neighbours = {3, -1};
-              }),
-              ReadResult::kBadFile);
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) {
-                  g.board.pieces[2].neighbours = {-2, -1};
-              }),
-              ReadResult::kBadFile);
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.order[2] = 0; }), ReadResult::kBadFile);
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.order[2] = 3; }), ReadResult::kBadFile);
-    // The board rectangle must have the size of the current picture.
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.pieces[1].orientation = 2; }), ReadResult::kBadFile);
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.pieces[0].right += 1; }), ReadResult::kBadFile);
-    // A turned picture must be the plain one's height by its width.
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.pieces[2].pictures[3].Create(3, 2); }),
-              ReadResult::kBadFile);
-    // A group split over two runs of the drawing order.
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) { g.board.pieces[1].group = 2; }), ReadResult::kBadFile);
-    // Coordinates no play can reach.
-    EXPECT_EQ(ReadSpoiled([](SmallGame& g) {
-                  g.board.pieces[2].left = 0x7FFFFFF0;
-                  g.board.pieces[2].right = 0x7FFFFFF2;
-              }),
-              ReadResult::kBadFile);
+TEST(SavedState, BothSidesTakeAndRefuseTheSameBoards) {
+    constexpr int32_t kFar = 1 << 24;  // the farthest coordinate play could give
+    const struct {
+        const char* what;
+        void (*spoil)(SmallGame&);
+        bool fits;
+    } cases[] = {
+        {"the small game as it is", [](SmallGame&) {}, true},
+        {"orientation 8", [](SmallGame& g) { g.board.pieces[0].orientation = 8; }, false},
+        {"orientation -1", [](SmallGame& g) { g.board.pieces[0].orientation = -1; }, false},
+        {"a neighbour past the last piece",
+         [](SmallGame& g) {
+             g.board.pieces[2].neighbours = {3, -1};
+         },
+         false},
+        {"a negative neighbour",
+         [](SmallGame& g) {
+             g.board.pieces[2].neighbours = {-2, -1};
+         },
+         false},
+        {"a piece twice in the order", [](SmallGame& g) { g.board.order[2] = 0; }, false},
+        {"no such piece in the order", [](SmallGame& g) { g.board.order[2] = 3; }, false},
+        // The board rectangle must have the size of the current picture.
+        {"the rectangle of another orientation", [](SmallGame& g) { g.board.pieces[1].orientation = 2; },
+         false},
+        {"a rectangle one wider", [](SmallGame& g) { g.board.pieces[0].right += 1; }, false},
+        // A turned picture must be the plain one's height by its width.
+        {"a turned picture not turned", [](SmallGame& g) { g.board.pieces[2].pictures[3].Create(3, 2); },
+         false},
+        {"an empty piece picture", [](SmallGame& g) { g.board.pieces[2].pictures[5].Free(); }, false},
+        {"an empty picture of the game", [](SmallGame& g) { g.picture.Free(); }, false},
+        // The block's head is written as what the block is: 32 bits, no compression.
+        {"a head that says otherwise",
+         [](SmallGame& g) {
+             g.picture.hdr.bitCount = 24;
+             g.board.pieces[0].pictures[2].hdr.compression = 3;
+         },
+         true},
+        // A group split over two runs of the drawing order.
+        {"a split group", [](SmallGame& g) { g.board.pieces[1].group = 2; }, false},
+        {"group -1", [](SmallGame& g) { g.board.pieces[2].group = -1; }, false},
+        {"group 2^30 - 1", [](SmallGame& g) { g.board.pieces[2].group = (1 << 30) - 1; }, true},
+        {"group 2^30", [](SmallGame& g) { g.board.pieces[2].group = 1 << 30; }, false},
+        {"a home rectangle inside out", [](SmallGame& g) { g.board.pieces[2].homeRight = 29; }, false},
+        {"a home rectangle of no width", [](SmallGame& g) { g.board.pieces[2].homeRight = 30; }, true},
+        // Coordinates no play can reach.
+        {"reaching 2^24",
+         [](SmallGame& g) {
+             g.board.pieces[2].left = kFar - 3;
+             g.board.pieces[2].right = kFar;
+         },
+         true},
+        {"reaching 2^24 + 1",
+         [](SmallGame& g) {
+             g.board.pieces[2].left = kFar - 2;
+             g.board.pieces[2].right = kFar + 1;
+         },
+         false},
+        {"starting at -2^24 - 1",
+         [](SmallGame& g) {
+             g.board.pieces[2].left = -kFar - 1;
+             g.board.pieces[2].right = -kFar + 2;
+         },
+         false},
+        {"a home at -2^24", [](SmallGame& g) { g.board.pieces[2].homeTop = -kFar; }, true},
+        {"a home at -2^24 - 1", [](SmallGame& g) { g.board.pieces[2].homeTop = -kFar - 1; }, false},
+    };
+    for (const auto& c : cases) {
+        const BothSides s = Spoiled(c.spoil);
+        EXPECT_EQ(s.written, c.fits) << c.what;
+        EXPECT_EQ(s.read, c.fits ? ReadResult::kOk : ReadResult::kBadFile) << c.what;
+    }
+}
+
+// Pictures as long as the picture readers give, 16384 pixels a side, and
+// one pixel more: the game's picture and a piece's.
+TEST(SavedState, BothSidesTakePicturesUpToTheReadersLimit) {
+    for (const int side : {16383, 16384, 16385})
+        for (const bool ofPiece : {false, true}) {
+            SmallGame g;
+            if (ofPiece) {
+                MakePiece(g.board.pieces[2], 1, side, 3, {40, 40});
+            } else {
+                Numbered(g.picture, side, 1, 99);
+            }
+            const BothSides s = WriteAndRead(g.board, g.picture);
+            EXPECT_EQ(s.written, side <= 16384) << side << (ofPiece ? " of a piece" : "");
+            EXPECT_EQ(s.read, side <= 16384 ? ReadResult::kOk : ReadResult::kBadFile) << side;
+        }
+}
+
+// A full board, in which one piece borders every piece: its neighbour list
+// holds all 10000 and the -1.
+TEST(SavedState, TenThousandPiecesOneBorderingAllRoundTrip) {
+    Board b;
+    MYBIT picture;
+    Numbered(picture, 100, 100, 5);
+    for (int i = 0; i < kMaxPieces; ++i) {
+        MakePiece(b.pieces[i], 3, 1, static_cast<uint32_t>(i), {i % 100, i / 100});
+        b.pieces[i].group = i;
+        b.pieces[i].neighbours = {0, i, -1};
+        b.order[i] = kMaxPieces - 1 - i;
+    }
+    b.pieces[0].neighbours.clear();
+    for (int i = 0; i < kMaxPieces; ++i) b.pieces[0].neighbours.push_back(i);
+    b.pieces[0].neighbours.push_back(-1);
+    b.count = kMaxPieces;
+
+    const std::string path = TestPath("full.pko");
+    ASSERT_TRUE(WriteSavedState(b, path, picture, kMaxPieces, 7));
+    Board read;
+    MYBIT readPicture;
+    SavedStateHead head;
+    ASSERT_EQ(ReadSavedState(read, path, readPicture, head), ReadResult::kOk);
+    EXPECT_EQ(head.groupsLeft, kMaxPieces);
+    ASSERT_EQ(read.count, kMaxPieces);
+    EXPECT_EQ(read.pieces[0].neighbours, b.pieces[0].neighbours);
+    EXPECT_EQ(read.pieces[9999].neighbours, (std::vector<int32_t>{0, 9999, -1}));
+    EXPECT_EQ(read.order, b.order);
+    EXPECT_EQ(read.pieces[9999].BoardRect(), b.pieces[9999].BoardRect());
 }
 
 TEST(SavedState, CountsBeyondTheLimitsAreRefusedBeforeAllocating) {
@@ -264,19 +413,19 @@ TEST(SavedState, CountsBeyondTheLimitsAreRefusedBeforeAllocating) {
     EXPECT_FALSE(ReadSavedCounts(huge, remaining, total));
     EXPECT_FALSE(ReadSavedCounts(TestPath("nothing.pko"), remaining, total));
 
-    // A neighbour list that never ends within 10000 values.
-    Board big;
-    MYBIT pic;
-    Numbered(pic, 1, 1, 1);
-    MakePiece(big.pieces[0], 1, 1, 1, {0, 0});
-    big.pieces[0].neighbours.assign(10000, 0);
-    big.pieces[0].neighbours.push_back(-1);
-    big.count = 1;
-    big.order[0] = 0;
-    ASSERT_TRUE(WriteSavedState(big, path, pic, 1, 0));
-    EXPECT_EQ(ReadSavedState(board, path, picture, head), ReadResult::kBadFile);
-    big.pieces[0].neighbours.assign(9999, 0);
-    big.pieces[0].neighbours.push_back(-1);
-    ASSERT_TRUE(WriteSavedState(big, path, pic, 1, 0));
-    EXPECT_EQ(ReadSavedState(board, path, picture, head), ReadResult::kOk);
+    // Neighbour lists of up to kMaxPieces + 1 values with the -1, what a
+    // piece bordering every piece of a full board holds, on both sides.
+    for (const auto& [values, fits] : {std::pair{10000, true}, {10001, true}, {10002, false}}) {
+        Board one;
+        MYBIT pic;
+        Numbered(pic, 1, 1, 1);
+        MakePiece(one.pieces[0], 1, 1, 1, {0, 0});
+        one.pieces[0].neighbours.assign(values - 1, 0);
+        one.pieces[0].neighbours.push_back(-1);
+        one.count = 1;
+        one.order[0] = 0;
+        const BothSides s = WriteAndRead(one, pic);
+        EXPECT_EQ(s.written, fits) << values;
+        EXPECT_EQ(s.read, fits ? ReadResult::kOk : ReadResult::kBadFile) << values;
+    }
 }

@@ -294,6 +294,33 @@ TEST(PukkoMake, PatternsCutThePieces) {
         EXPECT_EQ(ReadBack(out).board->count, 6);
     }
 
+    // A tall, narrow tile, 20 x 80 with a line at x = 10, on pictures 105
+    // wide: from 80 rows it is tiled 10 x 2 over the middle of the picture
+    // (11 strips, the corner at (2, (rows - 80) / 2)); one row short of
+    // that the picture is fitted to one tile instead (2 strips, 10 x 40).
+    const std::string tall = SavePattern("tall.bmp", 20, 80, 10, 20);
+    const struct {
+        int height, pieces, width, madeHeight, top;
+    } tallCases[] = {{79, 2, 10, 40, -1}, {80, 11, 100, 80, 0}, {83, 11, 100, 80, 1}};
+    for (const auto& c : tallCases) {
+        const std::string wide = SavePicture("wide.bmp", 105, c.height), made = TestPath("wide.pko");
+        const Outcome r = Make({"--pattern", tall, "--size", "0", "--seed", "1", wide, made});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Field(r.out, "pieces"), c.pieces) << c.height;
+        EXPECT_EQ(Field(r.out, "width"), c.width) << c.height;
+        EXPECT_EQ(Field(r.out, "height"), c.madeHeight) << c.height;
+        const Saved saved = ReadBack(made);
+        ASSERT_TRUE(saved.ok);
+        EXPECT_EQ(saved.board->count, c.pieces);
+        // The tiles cover the middle of the picture: its corner is (2, top).
+        const int x = 2, y = c.top;
+        if (y >= 0) {
+            EXPECT_EQ(saved.picture.At(0, 0) & 0xFFFFFF,
+                      static_cast<uint32_t>((x * 5) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | ((x ^ y) & 0xFF))
+                << c.height;
+        }
+    }
+
     const Outcome none = Make({"--pieces", "0", picture, TestPath("none.pko")});
     EXPECT_EQ(none.code, 2);
     EXPECT_NE(none.err.find("--pattern"), std::string::npos);

@@ -250,7 +250,9 @@ TEST_F(MainWindowTest, MissingHelpFileIsReported) {
     ASSERT_FALSE(Exists(folder + L"\\program\\操作法.html"));
     Command(0x5090);
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].text, "「操作法」ファイルを開けませんでした。");
+    // The page's whole path on a line of its own, to open it by hand.
+    EXPECT_EQ(host.boxes[0].text,
+              "「操作法」ファイルを開けませんでした。\n" + Narrow(folder) + "\\program\\操作法.html");
     EXPECT_EQ(host.boxes[0].caption, "pukko");
     EXPECT_EQ(host.boxes[0].owner, Owner::kMainWindow);
 }

@@ -1,5 +1,6 @@
 // pukko.exe as the player starts it: a copy in a fresh folder, run as a
-// child process.  None of these runs shows a message box.
+// child process.  None of these runs shows a message box but the one about
+// a damaged pukko.ini.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "app/main_window_win.h"
 #include "base/cp932.h"
 #include "base/text_win.h"
+#include "config/shell_texts.h"
 #include "resource.h"
 #include "win_test_util.h"
 
@@ -116,7 +118,11 @@ TEST(Program, ShortConfigurationFileChangesOnlyTheStartOfTheRecord) {
     std::wstring folder = FreshFolder();
     std::vector<uint8_t> start = DefaultBytes();
     start.resize(100);
-    for (size_t i = 4; i < 100; ++i) start[i] = static_cast<uint8_t>(i * 3);
+    // Points of the first two lines, all inside the shape dialog's box.
+    for (size_t at = 4; at < 100; at += 4) {
+        const int32_t v = static_cast<int32_t>(at * 7 % 300) - 100;
+        std::memcpy(start.data() + at, &v, 4);
+    }
     WriteBytes(folder + L"\\pukko.ini", start);
     CopyDefaultTile(folder);
 
@@ -130,6 +136,49 @@ TEST(Program, ShortConfigurationFileChangesOnlyTheStartOfTheRecord) {
     EXPECT_EQ(FieldAt(file, 324), Utf8ToCp932(Narrow(folder)));
     EXPECT_EQ(FieldAt(file, kTile), FieldAt(want, kTile));
     EXPECT_TRUE(std::equal(file.begin() + kValues, file.end(), want.begin() + kValues));
+}
+
+// A damaged file, its first 100 bytes garbage as a player met it: one box
+// says so before the game shows, the record written at the end holds the
+// defaults where the damage was and keeps the file's sound values, and the
+// next start says nothing (a box would keep the window from showing).
+TEST(Program, DamagedConfigurationFileIsResetAndSaidOnce) {
+    std::wstring folder = FreshFolder();
+    std::vector<uint8_t> start = DefaultBytes();
+    for (size_t i = 0; i < 100; ++i) start[i] = static_cast<uint8_t>(0xA0 + i % 7);
+    const int32_t pieces = 100;
+    std::memcpy(start.data() + 2404, &pieces, 4);
+    WriteBytes(folder + L"\\pukko.ini", start);
+    CopyDefaultTile(folder);
+
+    Child child;
+    StartPukko(folder, &child);
+    HWND box = nullptr;
+    for (DWORD waited = 0; !box && waited < kStartMs; waited += 50, Sleep(50))
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", L"pukko"); w && !box;
+             w = FindWindowExW(nullptr, w, L"#32770", L"pukko")) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == child.pi.dwProcessId) box = w;
+        }
+    ASSERT_NE(box, nullptr) << "no box about the damaged settings";
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text
+    EXPECT_EQ(Narrow(text), kSettingsResetText);
+    EXPECT_EQ(FindWindowW(L"pukko_Class", nullptr), nullptr);  // before the game shows
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(child.WaitExit(kStartMs), 0u);
+
+    std::vector<uint8_t> file = ReadBytes(folder + L"\\pukko.ini");
+    ASSERT_EQ(file.size(), 2496u);
+    std::vector<uint8_t> want = DefaultBytes();
+    EXPECT_TRUE(std::equal(file.begin(), file.begin() + kFoldersBegin, want.begin()));
+    EXPECT_EQ(I32At(file, 2404), 100);
+
+    EXPECT_EQ(RunAndClose(folder, [](HWND) {}), 0u);
 }
 
 // What the file holds from an earlier run in another folder is replaced by
