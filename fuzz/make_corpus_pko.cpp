@@ -83,6 +83,36 @@ void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+// Where piece `piece`'s board rectangle lies in a saved game of board b with
+// a picture of w x h: after the picture block and the four counts, each
+// earlier piece block (eight pictures of 58 bytes and their pixels, the
+// rectangle, orientation, group, neighbours, home rectangle and order
+// entry), then this piece's pictures.  The writer refuses broken boards, so
+// the broken seeds are sound games with a field changed here.
+size_t RectOffset(const Board& b, int w, int h, int piece) {
+    size_t at = 58 + size_t(w) * h * 4 + 16;
+    auto pictures = [&](const Piece& p) {
+        size_t n = 0;
+        for (const MYBIT& m : p.pictures) n += 58 + m.PixelCount() * 4;
+        return n;
+    };
+    for (int i = 0; i < piece; ++i) {
+        const Piece& p = b.pieces[i];
+        at += pictures(p) + 16 + 4 + 4 + 4 * p.neighbours.size() + 16 + 4;
+    }
+    return at + pictures(b.pieces[piece]);
+}
+
+bool SavePatched(const std::string& folder, const std::string& name, const Board& b, size_t at, uint32_t v) {
+    const std::string sound = folder + "/" + name + ".sound";
+    if (!Save(folder, name + ".sound", b)) return false;
+    std::vector<uint8_t> bytes = Bytes(sound);
+    std::filesystem::remove(sound);
+    if (bytes.size() < at + 4) return false;
+    Put32(bytes, at, v);
+    return SaveBytes(folder, name, bytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,20 +169,20 @@ int main(int argc, char** argv) {
         pko, "broken_cut_short.pko",
         std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(whole.size() * 3 / 8)));
 
-    // Broken: a neighbour that names no piece.
+    // Broken: a neighbour that names no piece (piece 0's second value, 7).
     auto stray = Grid(2, 1);
-    stray->board.pieces[0].neighbours = {1, 7, -1};
-    ok &= Save(pko, "broken_stray_neighbour.pko", stray->board);
+    stray->board.pieces[0].neighbours = {1, 1, -1};
+    ok &= SavePatched(pko, "broken_stray_neighbour.pko", stray->board, RectOffset(stray->board, 8, 6, 0) + 16 + 8 + 4,
+                      7);
 
-    // Broken: one group on two runs of the drawing order.
+    // Broken: one group on two runs of the drawing order (piece 2 in group 0).
     auto split = Grid(3, 1);
-    split->board.pieces[2].group = 0;
-    ok &= Save(pko, "broken_split_group.pko", split->board);
+    ok &= SavePatched(pko, "broken_split_group.pko", split->board, RectOffset(split->board, 8, 6, 2) + 16 + 4, 0);
 
     // Broken: a board rectangle wider than its picture.
     auto wide = Grid(2, 1);
-    wide->board.pieces[1].right += 1;
-    ok &= Save(pko, "broken_wrong_rectangle.pko", wide->board);
+    ok &= SavePatched(pko, "broken_wrong_rectangle.pko", wide->board, RectOffset(wide->board, 8, 6, 1) + 8,
+                      static_cast<uint32_t>(wide->board.pieces[1].right + 1));
 
     // Broken: a piece count past the table, right after the head.
     {

@@ -8,11 +8,6 @@
 
 namespace {
 
-// The values the piece-count and size popups offer, in menu order.
-constexpr int kPieceCounts[] = {0,   4,   10,  20,  30,  40,  50,  75,  100, 150,
-                                200, 250, 300, 400, 500, 600, 700, 800, 900, 1000};
-constexpr int kSizes[] = {0, 400, 600, 800, 1000, 1200, 1400, 1600, 1800, 2000};
-
 // A 0/1 setting and the identifier of its "off" item; "on" is the next one.
 struct Switch {
     unsigned off;
@@ -83,9 +78,9 @@ bool IsMenuItem(const RadioGroup& g, unsigned checked) {
     if (checked < g.first || checked > g.last) return false;
     int value = static_cast<int>(checked - g.first);
     if (g.first == kCmdPiecesBase)
-        return std::find(std::begin(kPieceCounts), std::end(kPieceCounts), value) != std::end(kPieceCounts);
+        return std::find(std::begin(kMenuPieceCounts), std::end(kMenuPieceCounts), value) != std::end(kMenuPieceCounts);
     if (g.first == kCmdSizeBase)
-        return std::find(std::begin(kSizes), std::end(kSizes), value) != std::end(kSizes);
+        return std::find(std::begin(kMenuSizes), std::end(kMenuSizes), value) != std::end(kMenuSizes);
     return true;
 }
 

@@ -14,11 +14,11 @@ void DrawCompletionFrame(PuzzleGame& g, double dL1, double dL2, double dH, doubl
     s.endWakuL1 += dL1;
     s.endWakuL2 += dL2;
     s.endWakuH += dH;
-    if (s.endWakuH > 100) s.endWakuH = 0;
-    if (s.endWakuH < 0) s.endWakuH = 100;
-    s.endWakuS = std::clamp(s.endWakuS + dS, 0.0, 100.0);
+    if (s.endWakuH > kFrameHueMost) s.endWakuH = 0;
+    if (s.endWakuH < 0) s.endWakuH = kFrameHueMost;
+    s.endWakuS = std::clamp(s.endWakuS + dS, 0.0, kFrameChromaMost);
     // Many presses cannot wrap the thickness round to a negative value.
-    s.endWakuT = static_cast<int32_t>(std::clamp<int64_t>(int64_t{s.endWakuT} + dT, 2, INT32_MAX / 4));
+    s.endWakuT = static_cast<int32_t>(std::clamp<int64_t>(int64_t{s.endWakuT} + dT, kFrameThickLeast, kFrameThickMost));
 
     const int t = s.endWakuT;
     const double L1 = s.endWakuL1, L2 = s.endWakuL2, hue = s.endWakuH, chroma = s.endWakuS;

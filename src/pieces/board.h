@@ -17,7 +17,6 @@
 #include "image/mybit.h"
 
 constexpr int kMaxPieces = 10000;
-constexpr int kMaxNeighbourValues = 10000;  // a neighbour list with its -1
 
 struct Piece {
     MYBIT pictures[8];  // index = orientation
