@@ -13,7 +13,10 @@
 // the scale of the fit, and for each the median and the longest time in
 // milliseconds.
 //
-//   zoom_in_window [MOVES]
+//   zoom_in_window [MOVES] [--pause]
+//
+// With --pause the window stands still for three seconds in the fit view
+// and at 100 % before each is measured, for a screenshot from outside.
 #include <windows.h>
 
 #include <algorithm>
@@ -165,6 +168,14 @@ Figures Wheel(HWND window, PuzzleGame& g, int steps) {
 
 int main(int argc, char** argv) {
     const int moves = argc > 1 ? std::atoi(argv[1]) : 60;
+    const bool pause = argc > 2 && std::string(argv[2]) == "--pause";
+    auto standStill = [&] {
+        if (!pause) return;
+        std::printf("pause\n");
+        std::fflush(stdout);
+        const DWORD until = GetTickCount() + 3000;
+        PumpUntil([&] { return GetTickCount() > until; }, 4000);
+    };
     wchar_t exe[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     ShellRecords& app = Shell();
@@ -201,6 +212,7 @@ int main(int argc, char** argv) {
 
     OnZoomCommand(g, ZoomCommand::kFit, Point{-1, -1});
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
+    standStill();
     const double fit = g.view.scale;
     const Figures fitDrag = Drag(window, g, moves);
     const Figures wheel = Wheel(window, g, 12);
@@ -210,6 +222,7 @@ int main(int argc, char** argv) {
     OnTopPiece(g, &at);
     OnZoomCommand(g, ZoomCommand::kActualSize, Point{at.x, at.y});
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
+    standStill();
     const Figures oneDrag = Drag(window, g, moves);
 
     std::printf(

@@ -2,6 +2,8 @@
 // the board's operations, and the key table.
 #include "game/input.h"
 
+#include <cstdlib>
+
 #include "config/settings.h"
 #include "config/sounds.h"
 #include "config/switches.h"
@@ -19,6 +21,11 @@
 #include "pieces/turn.h"
 
 namespace {
+
+// How far (screen pixels at 96 DPI) the pointer goes from a press beside
+// every piece before the view follows it.
+constexpr int kPanStart = 4;
+
 // Space: the piece under the cursor (client pixels) leaves its group.
 void DetachPieceAt(PuzzleGame& g, Point cursor) {
     SyncView(g);
@@ -187,6 +194,11 @@ void OnMouseMove(PuzzleGame& g, unsigned keyState, bool ctrl, int x, int y) {
         g.dragRef = at;
         ShowBoardChanges(g);
     } else if (g.panning) {
+        // A hand's tremor on a click is no drag: the view follows only
+        // from kPanStart screen pixels on, then by the whole way.
+        const int start = ScalePx(kPanStart, g.dpi);
+        if (g.panning == 1 && std::abs(x - g.panRef.x) < start && std::abs(y - g.panRef.y) < start) return;
+        g.panning = 2;
         if (PanBy(g.view, x - g.panRef.x, y - g.panRef.y)) {
             g.panned = 1;
             g.host->InvalidateBoard();

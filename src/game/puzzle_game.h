@@ -61,10 +61,11 @@ struct PuzzleGame {
     Point last;
     int32_t held = -1;  // drawing position of the held piece
     int32_t pressPending = 0;
-    // A press beside every piece drags the view: the pointer's last client
-    // point, and whether the view has moved since the press (then the
-    // release is no click).
-    int32_t panning = 0;
+    // A press beside every piece drags the view once the pointer has gone
+    // kPanStart screen pixels from where it was pressed: the pointer's last
+    // client point, and whether the view has moved since the press (then
+    // the release is no click).
+    int32_t panning = 0;  // 1 pressed, 2 following the pointer
     int32_t panned = 0;
     Point panRef;
     int32_t wheelRest = 0;  // wheel turn not yet a whole step (units of 1/120)

@@ -469,6 +469,12 @@ TEST_F(Play, ADragBesideEveryPieceMovesTheViewAndIsNoClick) {
     const std::vector<uint32_t> board = b.boardPicture->pixels;
     const Point at = Empty(3, 3);
     OnPress(g, kButtonLeft, at.x, at.y);
+    // A tremor of three pixels is still a click; from four the view follows
+    // the whole way.
+    OnMouseMove(g, kMkLeft, false, at.x - 3, at.y - 3);
+    EXPECT_EQ(g.view.originX, 0);
+    OnMouseMove(g, kMkLeft, false, at.x - 4, at.y);
+    EXPECT_EQ(g.view.originX, 4);
     OnMouseMove(g, kMkLeft, false, at.x - 100, at.y - 50);
     EXPECT_EQ(g.view.originX, 100);
     EXPECT_EQ(g.view.originY, 50);
@@ -576,9 +582,18 @@ TEST_F(Play, TheLastJoinCompletesAndTheSlideEndsInTheFrame) {
     EXPECT_FALSE(host.TimerRunning(IDT_CLOCK));
     EXPECT_EQ(host.title, "pukko 00:01:01 (^o^)完成(^o^) (全6ﾋﾟｰｽ)");
 
-    // A click beside the finished picture holds nothing: the puzzle goes
-    // and the picture strip comes for the next one.
+    // A drag beside it that moves the view is no click; a click beside the
+    // finished picture (a tremor of three pixels allowed) holds nothing: the
+    // puzzle goes and the picture strip comes for the next one.
+    host.client = Size{1000, 800};
+    OnPress(g, kButtonLeft, 25, 25);
+    OnMouseMove(g, kMkLeft, false, 5, 5);
+    OnRelease(g);
+    EXPECT_EQ(g.view.originX, 20);
+    ASSERT_EQ(g.State(), kStatePlaying);
+    EXPECT_TRUE(host.browsers.empty());
     OnPress(g, kButtonLeft, 5, 5);
+    OnMouseMove(g, kMkLeft, false, 8, 8);
     OnRelease(g);
     EXPECT_EQ(g.buttonBits, 0);
     EXPECT_EQ(g.State(), kStateNone);
