@@ -278,6 +278,11 @@ int Make(const Options& o) {
     auto game = std::make_unique<PuzzleGame>();
     PuzzleGame& g = *game;
     InitGame(g, host, settings, background);
+    // Nothing is shown: the board pictures, which grow with the table of a
+    // large picture, are let go (the saved game never holds them).
+    background.boardPicture.Free();
+    background.cleanBoard.Free();
+    background.plain.Free();
     g.making.cutThreads = o.threads;
 
     StageTimes t;

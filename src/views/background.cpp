@@ -79,7 +79,9 @@ Point CentredAt(const Background& bg, Host& host, int w, int h) {
 }
 
 void SetTableSize(Background& bg, Host& host, Size table) {
-    if (TableSize(bg) == table) return;
+    // A background without a board picture (a maker that shows nothing)
+    // stays without one.
+    if (TableSize(bg) == table || bg.boardPicture.Empty()) return;
     bg.cleanBoard.Create(table.cx, table.cy);
     FillPlain(bg, bg.cleanBoard);
     PasteGreyCentred(bg, host);

@@ -61,7 +61,8 @@ Point CentredAt(const Background& bg, Host& host, int w, int h);
 
 // The table becomes w x h: the clean board and the board picture are made
 // anew at that size from the plain background (and the grey picture) when
-// their size differs; callers repaint the pieces.
+// their size differs; callers repaint the pieces.  Nothing is made for a
+// background whose board picture is empty.
 void SetTableSize(Background& bg, Host& host, Size table);
 Size TableSize(const Background& bg);
 
