@@ -31,20 +31,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_win.h"
 #include "image/read_files.h"
 
 namespace {
-
-double Now() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / perMs;
-}
 
 std::string Narrow(const std::wstring& w) {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);

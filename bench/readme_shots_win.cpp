@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/main_window_win.h"
+#include "bench_win.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
 #include "config/sounds.h"
@@ -62,24 +63,6 @@ std::wstring ExeFolder() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring p = path;
     return p.substr(0, p.find_last_of(L'\\'));
-}
-
-// Dispatches the thread's messages one at a time, so that a chain of posted
-// making steps can be stopped between two steps, until done() holds.
-template <typename Done>
-bool PumpUntil(Done done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        MSG msg;
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-            continue;
-        }
-        if (GetTickCount() - start > ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
 }
 
 void Pump(DWORD ms) {

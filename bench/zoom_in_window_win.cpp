@@ -28,6 +28,7 @@
 #include "app/main_window_win.h"
 #include "base/text_win.h"
 #include "bench_pictures.h"
+#include "bench_win.h"
 #include "game/board_commands.h"
 #include "game/start_puzzle.h"
 #include "game/view_commands.h"
@@ -50,33 +51,6 @@ struct QuietWinHost : WinHost {
 };
 
 QuietWinHost host;
-
-double Now() {
-    static const double perMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / perMs;
-}
-
-template <typename Done>
-bool PumpUntil(Done done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        MSG msg;
-        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-            continue;
-        }
-        if (GetTickCount() - start > ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // One message as the window gets it, and its paint, on the screen.
 double Timed(HWND window, UINT msg, WPARAM w, LPARAM l) {
