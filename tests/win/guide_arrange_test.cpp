@@ -135,3 +135,108 @@ TEST_F(GuideArrangeTest, TheGuideSitsInTheCornerAndArrangeModeWritesItsPictures)
     EXPECT_EQ(resumedAndScattered(1111), first1111);
     EXPECT_NE(resumedAndScattered(2222), first1111);
 }
+
+namespace {
+
+// Answers the first box of this thread with OK, from inside its loop.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM) {
+            wchar_t name[16] = {};
+            GetClassNameW(w, name, 16);
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+            PostMessageW(w, WM_COMMAND, IDOK, 0);
+            return FALSE;
+        },
+        0);
+    KillTimer(nullptr, id);
+}
+
+// The guide's host: real boxes, a real guide.
+struct BoxHost : GuideHost {
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   Owner owner) override {
+        RecordingHost::MessageBox(text, caption, flags, owner);
+        return WinHost::MessageBox(text, caption, flags, owner);
+    }
+};
+
+}  // namespace
+
+// Wine's own desktop has no window manager: a window that takes the keys
+// is raised over all others.  So the check runs this test program again
+// in such a desktop (it reports through its XML file) and, there, closes
+// the "状態保存" box as a player would: the guide must then be seen above
+// the main window it belongs to.
+TEST(GuideOnTop, TheGuideStaysAboveTheMainWindowWhenTheSaveBoxCloses) {
+    if (!_wgetenv(L"PUKKO_IN_DESKTOP")) {
+        const std::wstring folder = FreshFolder(), result = folder + L"\\desktop.xml";
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring line = L"explorer.exe /desktop=pukko-guide,1280x1024 \"" + std::wstring(self) +
+                            L"\" --gtest_filter=GuideOnTop.* --gtest_output=xml:" + result;
+        SetEnvironmentVariableW(L"PUKKO_IN_DESKTOP", L"1");
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            folder.c_str(), &si, &pi);
+        SetEnvironmentVariableW(L"PUKKO_IN_DESKTOP", nullptr);
+        ASSERT_TRUE(started);
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 100000), WAIT_OBJECT_0);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        const std::vector<uint8_t> xml = ReadBytes(result);
+        const std::string text(xml.begin(), xml.end());
+        EXPECT_NE(text.find("tests=\"1\" failures=\"0\""), std::string::npos) << text;
+        return;
+    }
+    BoxHost host;
+    const std::wstring folder = FreshFolder(L"_desktop");
+    Settings& s = Shell().settings;
+    LoadSettings(s, QuotedExe(folder));
+    s.guide = 1;
+    Shell().host = &host;
+    ASSERT_TRUE(RegisterMainClass(GetModuleHandleW(nullptr)));
+    HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    PuzzleGame& g = Shell().game;
+    OnDropFile(g, Narrow(picture));
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    SetForegroundWindow(window);
+    PumpUntil([] { return false; }, 500);
+
+    // The middle of the guide's picture, where the main window lies below.
+    HWND guide = TheGuideWindow().window;
+    ASSERT_NE(guide, nullptr);
+    RECT client{};
+    GetClientRect(guide, &client);
+    POINT mid{client.right / 2, client.bottom / 2};
+    const uint32_t drawn = TheGuideWindow().view.canvas.At(mid.x, mid.y) & 0xFFFFFF;
+    ClientToScreen(guide, &mid);
+    auto seen = [&] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, mid.x, mid.y);
+        ReleaseDC(nullptr, screen);
+        return static_cast<uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    };
+    ASSERT_EQ(seen(), drawn);
+    ASSERT_EQ(WindowFromPoint(mid), guide);
+
+    SetTimer(nullptr, 0, 300, AnswerBox);
+    SendMessageW(window, WM_COMMAND, 0x5011, 0);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text.rfind("保存しました。", 0), 0u);
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_EQ(WindowFromPoint(mid), guide);
+    EXPECT_EQ(seen(), drawn);
+
+    DestroyWindow(window);
+    PumpUntil([] { return false; }, 0);
+    ResetGame(g);
+    Shell().host = &Shell().winHost;
+}
