@@ -91,7 +91,7 @@ void FitGuide(HWND window, int width, int height, bool move) {
         // The caption and frame the client area needs; the guide's own
         // style has the same frame as an overlapped window.
         RECT frame{0, 0, width, height};
-        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+        FrameAroundClient(frame, WS_OVERLAPPEDWINDOW, 0, WindowDpi(window));
         const Rect r = GuideWindowRect(Point{corner.x, corner.y},
                                        Size{frame.right - frame.left, frame.bottom - frame.top});
         MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
