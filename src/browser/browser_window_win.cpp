@@ -382,6 +382,11 @@ void SetStripRecords(const StripRecords& records) {
 bool ShowBrowserWindow(int slot) {
     HWND window = StripWindow(slot);
     if (!window || !IsWindow(window)) return false;
+    // The saved games written since the listing; a listing still running
+    // is started anew by the caller, and finds them.
+    WinScanHost& scan = Strips().scan[static_cast<size_t>(slot)];
+    if (!ListWrittenFiles(View(slot), scan)) return false;
+    ShowScanFailures(TheHost(), scan.TakeFailures());
     RaiseStrip(window);
     ShowWindow(window, SW_SHOW);
     return true;

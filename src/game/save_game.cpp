@@ -1,5 +1,6 @@
 #include "game/save_game.h"
 
+#include "browser/browser_view.h"
 #include "config/settings.h"
 #include "game/clock.h"
 #include "pieces/board_ops.h"
@@ -18,6 +19,8 @@ int SaveGame(PuzzleGame& g, int showMessage) {
         host.MessageBox("保存できませんでした。\n" + name, "pukko", kMbOk | kMbIconHand, Owner::kNone);
         return 0;
     }
+    // A strip showing this folder lists the file the next time it is shown.
+    if (g.browsers) NoteWrittenFile(*g.browsers, name);
     if (showMessage) host.MessageBox("保存しました。\n" + name, "pukko", kMbOk, Owner::kNone);
     return 1;
 }
