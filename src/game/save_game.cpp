@@ -25,6 +25,10 @@ int SaveGame(PuzzleGame& g, int showMessage) {
     return 1;
 }
 
+void SaveBeforeLeaving(PuzzleGame& g) {
+    if (g.settings->saveOnExit && InProgress(g)) SaveGame(g, 0);
+}
+
 int RestoreGame(PuzzleGame& g, const std::string& path) {
     Host& host = *g.host;
     SavedStateHead head;
