@@ -84,12 +84,13 @@ void OnPick(PuzzleGame& g, int slot, int index) {
     // Copies: the start clears the record the choices live in.
     const std::string picture = ChosenFile(g, kPictureSlot, g.pictureChoice);
     if (picture.empty()) return;
+    // Each start below may leave a puzzle in progress: the strips stay open
+    // over the game a dropped file started.  It is saved first.
+    //
     // A saved game is taken up as it was saved: it needs no pattern.  The
     // start screen ends with it, whatever came of it: the pattern strip goes,
     // and a pattern picked all the same waits for a new picture, so that no
     // click there throws the game away unsaved.
-    // A strip left open over a game (after a drop) starts another puzzle
-    // over it.
     if (IsSavedStatePath(picture)) {
         SaveBeforeLeaving(g);
         StartPuzzle(g, picture);
