@@ -22,7 +22,8 @@ namespace {
 // its boxes are shown as well.
 struct GuideHost : RecordingHost {
     bool realBoxes = false;
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner owner) override {
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   Owner owner) override {
         RecordingHost::MessageBox(text, caption, flags, owner);
         return realBoxes ? WinHost::MessageBox(text, caption, flags, owner) : answer;
     }
