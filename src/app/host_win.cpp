@@ -140,7 +140,10 @@ void WinHost::ShowChanged() {
 
 int WinHost::MessageBox(const std::string& text, const std::string& caption, unsigned flags, Owner owner) {
     HWND parent = owner == Owner::kMainWindow ? window_ : nullptr;
-    return MessageBoxW(parent, Widen(text).c_str(), Widen(caption).c_str(), flags);
+    const int answer = MessageBoxW(parent, Widen(text).c_str(), Widen(caption).c_str(), flags);
+    // The main window takes the keys back, which can raise it over its guide.
+    KeepGuideAboveOwner();
+    return answer;
 }
 
 std::wstring WindowsErrorText(const std::string& call, const std::string& object, uint32_t code) {

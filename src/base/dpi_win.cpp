@@ -26,6 +26,13 @@ int WindowDpi(HWND window) {
     return KnownDpi(dpi);
 }
 
+void FrameAroundClient(RECT& r, DWORD style, DWORD exStyle, int dpi) {
+    using Adjust = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const Adjust adjustForDpi = User32<Adjust>("AdjustWindowRectExForDpi");
+    if (adjustForDpi && adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(KnownDpi(dpi)))) return;
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+}
+
 int OnDpiChangedMove(HWND window, WPARAM wParam, LPARAM lParam) {
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     if (suggested)

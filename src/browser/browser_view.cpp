@@ -1,5 +1,7 @@
 #include "browser/browser_view.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <vector>
 
@@ -71,6 +73,23 @@ void ResetListing(BrowserView& v, int initialSpeed) {
     v.state = kBrowserListing;
     v.pressedIndex = -1;
     v.pressTime = 0;
+    v.written.clear();
+}
+
+std::string PathKey(std::string path) {
+    for (char& c : path) c = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+void NoteWrittenFile(BrowserSet& set, const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return;
+    const std::string folder = PathKey(path.substr(0, slash));
+    for (BrowserView& v : set.slot) {
+        if (!v.folder || PathKey(v.FolderPath()) != folder) continue;
+        if (std::find(v.written.begin(), v.written.end(), path) == v.written.end()) v.written.push_back(path);
+    }
 }
 
 int CellUnderX(const BrowserView& v, int x) {

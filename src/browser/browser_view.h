@@ -77,6 +77,10 @@ struct BrowserView {
     int pressedIndex = -1;  // -1: nothing pressed since the listing began
     uint32_t pressTime = 0;
     BrowserArtwork art;
+    // Saved games the game wrote into this folder since the listing began,
+    // listed when the strip is next shown (ListWrittenFiles); UTF-8 paths,
+    // each once.
+    std::vector<std::string> written;
     int windowHeight = 0;  // outer height giving a client one cell high
     int clientWidth = kDefaultStripWidth;
 
@@ -106,8 +110,17 @@ void SetStripDpi(BrowserView& v, int dpi);
 
 // Before a new listing: every entry and thumbnail dropped, motion reset,
 // the drag speed set to the initial speed (pixels per step at 96 DPI),
-// state listing, no press.
+// state listing, no press, no written file noted (the listing finds them).
 void ResetListing(BrowserView& v, int initialSpeed);
+
+// A path as the file system compares it: letters in one case, one kind of
+// slash, no final slash.
+std::string PathKey(std::string path);
+
+// The game wrote a saved game at path (UTF-8): each slot whose folder holds
+// it (the same folder in any case of its letters, with either slash) notes
+// it, once, so that the strip lists it when it is next shown.
+void NoteWrittenFile(BrowserSet& set, const std::string& path);
 
 // The entry under client x of the strip, or -1 when the strip is empty.
 int CellUnderX(const BrowserView& v, int x);

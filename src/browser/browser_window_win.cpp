@@ -341,7 +341,7 @@ void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int ini
     ++scan.generation;
 
     RECT r{0, 0, v.clientWidth, v.cellSide};
-    AdjustWindowRect(&r, kStripStyle, FALSE);
+    FrameAroundClient(r, kStripStyle, 0, v.dpi);
     v.windowHeight = r.bottom - r.top;
     HWND window = CreateWindowExW(0, kViewClass, L"pukko", kStripStyle, x, y, r.right - r.left,
                                   v.windowHeight, parent, nullptr, instance, nullptr);
@@ -382,6 +382,11 @@ void SetStripRecords(const StripRecords& records) {
 bool ShowBrowserWindow(int slot) {
     HWND window = StripWindow(slot);
     if (!window || !IsWindow(window)) return false;
+    // The saved games written since the listing; a listing still running
+    // is started anew by the caller, and finds them.
+    WinScanHost& scan = Strips().scan[static_cast<size_t>(slot)];
+    if (!ListWrittenFiles(View(slot), scan)) return false;
+    ShowScanFailures(TheHost(), scan.TakeFailures());
     RaiseStrip(window);
     ShowWindow(window, SW_SHOW);
     return true;
@@ -429,7 +434,15 @@ void RescaleStrips(HWND parent) {
         GetWindowRect(window, &r);
         POINT corner{r.left, r.top};
         ScreenToClient(parent, &corner);
+        // The listing starts again, but the press is the player's: kept, a
+        // choice made in the strip stays made, and the next reopen, at the
+        // next change of scale, does not take the strip for one closed
+        // without a press and forget the choice.
+        const int pressed = v.pressedIndex;
+        const uint32_t pressTime = v.pressTime;
         OpenBrowser(slot, parent, v.folder, corner.x, corner.y, 0);
+        v.pressedIndex = pressed;
+        v.pressTime = pressTime;
         // A strip hidden by a choice stays hidden, its choice still valid
         // once the new listing reaches it.
         if (hidden) {

@@ -30,8 +30,10 @@ void SetStripRecords(const StripRecords& records);
 // its scan stopped before its tables are reused.
 void OpenBrowser(int slot, HWND parent, char* folderField, int x, int y, int initialSpeed);
 
-// A hidden strip shown again, over the other strips; false when the slot
-// has no window.
+// A hidden strip shown again, over the other strips, with the saved games
+// written into its folder since it was listed (ListWrittenFiles); false
+// when the slot has no window, or when its folder is still being listed
+// and the caller must open it anew to list those files.
 bool ShowBrowserWindow(int slot);
 // A strip hidden, its listing kept.
 void HideBrowserWindow(int slot);

@@ -50,6 +50,17 @@ void PadDigit(MYBIT& glyph) {
     glyph = std::move(box);
 }
 
+// A file's cell, or a black one when the picture is too large for the
+// memory left.
+void MakeCellOrBlack(MYBIT& cell, const std::string& path, const BrowserArtwork& art, Host& host) {
+    try {
+        MakeFileCell(cell, path, art, host);
+    } catch (const std::bad_alloc&) {
+        cell.CreateFilled(0, CellSideFor(art), CellSideFor(art));
+        LayFrame(cell, art);
+    }
+}
+
 bool PlausibleCount(int32_t n) {
     return n >= 0 && n <= kMaxPieces;
 }
@@ -249,21 +260,47 @@ void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request) {
         if (v.stop.load(std::memory_order_relaxed)) return;
         const BrowserEntry& e = v.entries[static_cast<size_t>(i)];
         MYBIT& cell = v.thumbnails[static_cast<size_t>(i)];
-        try {
-            if (e.type == 'A')
-                MakeParentCell(cell, v.art);
-            else
-                MakeFileCell(cell, e.name, v.art, host);
-        } catch (const std::bad_alloc&) {
-            // A picture too large for the memory left: a black cell, and the
-            // listing goes on.
-            cell.CreateFilled(0, CellSideFor(v.art), CellSideFor(v.art));
-            LayFrame(cell, v.art);
-        }
+        if (e.type == 'A')
+            MakeParentCell(cell, v.art);
+        else
+            MakeCellOrBlack(cell, e.name, v.art, host);
         v.entryCount.store(i + 1, std::memory_order_release);
     }
     host.ScanFinished();
     if (!request.startSound.empty()) host.PlaySound(request.startSound);
+}
+
+bool ListWrittenFiles(BrowserView& v, ScanHost& host) {
+    if (v.written.empty()) return true;
+    if (v.scanning.load(std::memory_order_acquire) || v.state != kBrowserListed) return false;
+    for (const std::string& path : v.written) {
+        const std::string same = PathKey(path);
+        const auto listed = std::find_if(v.entries.begin(), v.entries.end(), [&](const BrowserEntry& e) {
+            return e.type == 'F' && PathKey(e.name) == same;
+        });
+        if (listed != v.entries.end()) {
+            MakeCellOrBlack(v.thumbnails[static_cast<size_t>(listed - v.entries.begin())], listed->name,
+                            v.art, host);
+            continue;
+        }
+        const int count = v.Count();
+        if (count >= kMaxBrowserEntries) continue;
+        // Ordered as the scan orders them: the type letter, then the path.
+        const std::string key = 'F' + path;
+        const auto at = std::partition_point(v.entries.begin(), v.entries.end(), [&](const BrowserEntry& e) {
+            return host.CompareNames(e.type + e.name, key) <= 0;
+        });
+        const int k = static_cast<int>(at - v.entries.begin());
+        MYBIT cell;
+        MakeCellOrBlack(cell, path, v.art, host);
+        v.entries.insert(at, BrowserEntry{'F', path});
+        v.thumbnails.insert(v.thumbnails.begin() + k, std::move(cell));
+        v.entryCount.store(count + 1, std::memory_order_release);
+        if (count > 0 && k <= v.firstIndex) ++v.firstIndex;
+        if (v.pressedIndex >= k) ++v.pressedIndex;
+    }
+    v.written.clear();
+    return true;
 }
 
 void StartScan(BrowserView& v, ScanHost& host, ScanRequest request) {

@@ -103,6 +103,16 @@ void LayFrame(MYBIT& cell, const BrowserArtwork& art);
 // from its first digit at x, or, right-aligned, with its last digit at x.
 void DrawCount(MYBIT& cell, const BrowserArtwork& art, int value, int x, int y, bool rightAligned);
 
+// The saved games written into the folder since it was listed
+// (NoteWrittenFile), put into the complete listing on the user-interface
+// thread: one listed already (in any case of its letters) gets its cell
+// made anew, as its counts have changed; a new one goes in at its place in
+// the order, with its cell, unless the strip holds kMaxBrowserEntries
+// already.  Every other entry and cell stays, and so does the cell at the
+// left edge and the press.  false, the notes kept, while the folder is still
+// being listed: the caller lists it anew, which finds them.
+bool ListWrittenFiles(BrowserView& v, ScanHost& host);
+
 struct ScanRequest {
     std::string folder;      // UTF-8, without a final backslash
     std::string startSound;  // played when the listing is complete; empty for none

@@ -1,6 +1,7 @@
 #include "game/drop.h"
 
 #include "config/settings.h"
+#include "game/save_game.h"
 #include "game/start_puzzle.h"
 
 void OnDropFile(PuzzleGame& g, std::string name) {
@@ -15,5 +16,6 @@ void OnDropFile(PuzzleGame& g, std::string name) {
     }
     if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
     if (name.empty()) return;
+    SaveBeforeLeaving(g);
     StartPuzzle(g, name);
 }

@@ -1,5 +1,6 @@
 #include "game/save_game.h"
 
+#include "browser/browser_view.h"
 #include "config/settings.h"
 #include "game/clock.h"
 #include "game/view_commands.h"
@@ -19,8 +20,14 @@ int SaveGame(PuzzleGame& g, int showMessage) {
         host.MessageBox("保存できませんでした。\n" + name, "pukko", kMbOk | kMbIconHand, Owner::kNone);
         return 0;
     }
+    // A strip showing this folder lists the file the next time it is shown.
+    if (g.browsers) NoteWrittenFile(*g.browsers, name);
     if (showMessage) host.MessageBox("保存しました。\n" + name, "pukko", kMbOk, Owner::kNone);
     return 1;
+}
+
+void SaveBeforeLeaving(PuzzleGame& g) {
+    if (g.settings->saveOnExit && InProgress(g)) SaveGame(g, 0);
 }
 
 int RestoreGame(PuzzleGame& g, const std::string& path) {

@@ -11,6 +11,12 @@
 // stored.  1 when the file was written.
 int SaveGame(PuzzleGame& g, int showMessage);
 
+// The player leaves the game in progress for another puzzle ("開く", a
+// pick in a strip, a dropped file): with "終了時状態保存" on it is saved
+// silently first, as when the window closes; otherwise, and when no puzzle
+// is in progress, nothing happens.
+void SaveBeforeLeaving(PuzzleGame& g);
+
 // Resumes a saved game into a reset game record: board, picture, total and
 // carried time from the file, play started with the clock counting on from
 // the carried time.  A file that cannot be read or is not a sound saved game

@@ -6,6 +6,7 @@
 #include "config/settings.h"
 #include "game/board_commands.h"
 #include "game/game_record.h"
+#include "game/save_game.h"
 #include "game/start_puzzle.h"
 #include "pieces/saved_state.h"
 #include "views/background.h"
@@ -45,6 +46,9 @@ void OpenCommand(PuzzleGame& g) {
         g.host->MessageBox(kMakingText, "pukko", kMbOk, Owner::kMainWindow);
         return;
     }
+    // The record is cleared here, before any pick: the game is kept now
+    // or never.
+    SaveBeforeLeaving(g);
     ResetGame(g);
     g.pictureChoice = -1;
     g.patternChoice = -1;
@@ -80,11 +84,15 @@ void OnPick(PuzzleGame& g, int slot, int index) {
     // Copies: the start clears the record the choices live in.
     const std::string picture = ChosenFile(g, kPictureSlot, g.pictureChoice);
     if (picture.empty()) return;
+    // Each start below may leave a puzzle in progress: the strips stay open
+    // over the game a dropped file started.  It is saved first.
+    //
     // A saved game is taken up as it was saved: it needs no pattern.  The
     // start screen ends with it, whatever came of it: the pattern strip goes,
     // and a pattern picked all the same waits for a new picture, so that no
     // click there throws the game away unsaved.
     if (IsSavedStatePath(picture)) {
+        SaveBeforeLeaving(g);
         StartPuzzle(g, picture);
         g.pictureChoice = -1;
         g.patternChoice = -1;
@@ -93,10 +101,13 @@ void OnPick(PuzzleGame& g, int slot, int index) {
         return;
     }
     if (g.settings->pieceCount != 0) {
+        SaveBeforeLeaving(g);
         StartPuzzle(g, picture);
         return;
     }
     if (g.patternChoice < 0) return;
     const std::string pattern = ChosenFile(g, kPatternSlot, g.patternChoice);
-    if (!pattern.empty()) StartPuzzle(g, picture, pattern);
+    if (pattern.empty()) return;
+    SaveBeforeLeaving(g);
+    StartPuzzle(g, picture, pattern);
 }

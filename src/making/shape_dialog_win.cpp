@@ -178,9 +178,10 @@ void OpenShapeDialog(HINSTANCE instance, HWND mainWindow, Settings& settings) {
 
     POINT origin{0, 0};
     ClientToScreen(mainWindow, &origin);
-    const int side = ScalePx(kPreviewSide, WindowDpi(mainWindow));
+    const int dpi = WindowDpi(mainWindow);
+    const int side = ScalePx(kPreviewSide, dpi);
     RECT outer{0, 0, side, side};
-    AdjustWindowRect(&outer, kPreviewStyle, FALSE);
+    FrameAroundClient(outer, kPreviewStyle, 0, dpi);
     sh.preview = CreateWindowExW(0, kPreviewClass, Widen(kShapeTitle).c_str(), kPreviewStyle, origin.x,
                                  origin.y, outer.right - outer.left, outer.bottom - outer.top, mainWindow,
                                  nullptr, instance, nullptr);

@@ -1,11 +1,24 @@
 #include "pattern/pattern_canvas.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#include "base/dpi_scale.h"
 
 namespace {
 
 void PutPixel(MYBIT& b, Point p, ColorRef color) {
     if (p.x >= 0 && p.y >= 0 && p.x < b.Width() && p.y < b.Height()) b.At(p.x, p.y) = ColorRefToPixel(color);
+}
+
+// v * to / from, rounded half away from zero.
+int Rescale(int v, int from, int to) {
+    const int64_t p = int64_t{v} * to;
+    return static_cast<int>(p >= 0 ? (p + from / 2) / from : -((-p + from / 2) / from));
+}
+
+void RescalePoints(std::vector<Point>& points, int from, int to) {
+    for (Point& p : points) p = Point{Rescale(p.x, from, to), Rescale(p.y, from, to)};
 }
 
 }  // namespace
@@ -14,10 +27,21 @@ void CreateCanvas(PatternCanvas& c, int w, int h) {
     c.picture.CreateFilled(0xFFFFFF, w, h);
     c.stroke.points.clear();
     c.curve.clear();
+    c.shown = false;
 }
 
 void ClearCanvas(PatternCanvas& c) {
     c.picture.Fill(0xFFFFFF);
+    c.shown = false;
+}
+
+void RescaleCanvas(PatternCanvas& c, int w, int h, int fromDpi, int toDpi) {
+    fromDpi = KnownDpi(fromDpi);
+    toDpi = KnownDpi(toDpi);
+    RescalePoints(c.stroke.points, fromDpi, toDpi);
+    RescalePoints(c.curve, fromDpi, toDpi);
+    c.picture.CreateFilled(0xFFFFFF, w, h);
+    if (c.shown) DrawStroke(c);
 }
 
 void PressCanvas(PatternCanvas& c, Point p) {
@@ -45,4 +69,5 @@ void DrawStroke(PatternCanvas& c) {
         PutPixel(b, k[0], kCurveColor);
     for (size_t i = 1; i < k.size(); ++i) b.DrawLine(k[i - 1].x, k[i - 1].y, k[i].x, k[i].y, kCurveColor);
     for (Point q : c.stroke.points) PutPixel(b, q, kStrokePointColor);
+    c.shown = true;
 }

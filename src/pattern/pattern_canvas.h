@@ -1,7 +1,8 @@
 // The drawing of the pattern-creation window: a white canvas showing the
 // current stroke as its smooth curve in black with the mouse positions it
 // was made from in red.  Only the current stroke is ever visible: every move
-// redraws it from white.
+// redraws it from white.  A move to a monitor of another scale draws the
+// same stroke again, scaled, on the canvas of the new size.
 #pragma once
 
 #include <vector>
@@ -30,6 +31,7 @@ struct PatternCanvas {
     MYBIT picture;  // the canvas, y from the top as the window's client area
     Stroke stroke;
     bool pressed = false;      // the button went down on the canvas and is still down
+    bool shown = false;        // the picture shows the stroke (not white since a clear)
     std::vector<Point> curve;  // the smoothed current stroke
     CurveScratch scratch;
 };
@@ -39,6 +41,12 @@ void CreateCanvas(PatternCanvas& c, int w, int h);
 
 // The canvas becomes white; the stroke is kept until the next press.
 void ClearCanvas(PatternCanvas& c);
+
+// The window moved to a monitor of another scale and its canvas is now
+// w x h: the stroke and its curve are scaled by toDpi / fromDpi (rounded
+// half away from zero) and, unless the canvas was cleared, drawn again, so
+// the player's drawing keeps its place and size on the screen.
+void RescaleCanvas(PatternCanvas& c, int w, int h, int fromDpi, int toDpi);
 
 // The button goes down on the canvas: a new stroke starts at p.  Nothing is
 // drawn yet.

@@ -206,17 +206,20 @@ LRESULT CALLBACK OuterProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
             return 0;
         case WM_DPICHANGED: {
             // The window takes the size the system suggests; the canvas
-            // fills what the toolbar leaves, from white.
+            // fills what the toolbar leaves, with the drawing scaled.
+            const int oldDpi = sh.dpi;
             sh.dpi = OnDpiChangedMove(window, wParam, lParam);
             RECT bar{}, client{};
             if (sh.toolbar) GetWindowRect(sh.toolbar, &bar);
             GetClientRect(window, &client);
             const int barHeight = bar.bottom - bar.top;
             if (sh.canvas) {
-                MoveWindow(sh.canvas, 0, barHeight, client.right, std::max<int>(client.bottom - barHeight, 1), TRUE);
+                MoveWindow(sh.canvas, 0, barHeight, client.right, std::max<int>(client.bottom - barHeight, 1),
+                           TRUE);
                 RECT own{};
                 GetClientRect(sh.canvas, &own);
-                CreateCanvas(sh.drawing, own.right, own.bottom);
+                RescaleCanvas(sh.drawing, own.right, own.bottom, oldDpi, sh.dpi);
+                InvalidateRect(sh.canvas, nullptr, FALSE);
             }
             return 0;
         }

@@ -7,6 +7,27 @@
 
 namespace {
 
+// The watch after a box: every kWatchMs, kWatchTicks times.
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchMs = 50;
+constexpr int kWatchTicks = 20;
+
+// The owner stands above the guide in the list of windows.
+bool OwnerAbove(HWND window, HWND owner) {
+    for (HWND w = GetWindow(window, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+        if (w == owner) return true;
+    return false;
+}
+
+// One look of the watch.
+void OnWatch(HWND window) {
+    GuideWindow& gw = TheGuideWindow();
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner && GetForegroundWindow() == owner && OwnerAbove(window, owner))
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (--gw.watchTicks <= 0) KillTimer(window, kWatchTimer);
+}
+
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
@@ -70,7 +91,7 @@ void FitGuide(HWND window, int width, int height, bool move) {
         // The caption and frame the client area needs; the guide's own
         // style has the same frame as an overlapped window.
         RECT frame{0, 0, width, height};
-        AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+        FrameAroundClient(frame, WS_OVERLAPPEDWINDOW, 0, WindowDpi(window));
         const Rect r = GuideWindowRect(Point{corner.x, corner.y},
                                        Size{frame.right - frame.left, frame.bottom - frame.top});
         MoveWindow(window, r.left, r.top, r.Width(), r.Height(), TRUE);
@@ -78,10 +99,19 @@ void FitGuide(HWND window, int width, int height, bool move) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+void KeepGuideAboveOwner() {
+    GuideWindow& gw = TheGuideWindow();
+    if (!gw.window || !IsWindow(gw.window)) return;
+    gw.watchTicks = kWatchTicks;
+    SetTimer(gw.window, kWatchTimer, kWatchMs, nullptr);
+}
+
 LRESULT CALLBACK GuideWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CREATE:
-        {
+        case WM_TIMER:
+            if (wParam == kWatchTimer) OnWatch(window);
+            return 0;
+        case WM_CREATE: {
             const int side = ScalePx(kGuideStartSide, WindowDpi(window));
             FitGuide(window, side, side, true);
             return 0;

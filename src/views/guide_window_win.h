@@ -12,6 +12,7 @@ struct GuideWindow {
     HWND owner = nullptr;   // the main window
     HWND window = nullptr;  // null while there is no guide window
     GuideView view;
+    int watchTicks = 0;  // looks left after a box (KeepGuideAboveOwner)
 };
 GuideWindow& TheGuideWindow();
 
@@ -25,6 +26,15 @@ HWND OpenGuide(HINSTANCE instance, HWND owner, const MYBIT& picture);
 
 // Closes the guide window, if any; the handle is forgotten in every case.
 void CloseGuide();
+
+// After a box closes: the guide comes back above its owner.  Windows keeps
+// an owned window above its owner, but Wine's own desktop (no window
+// manager) raises the window that takes the keyboard over all others, and
+// its list of windows follows only when it reads the display's events,
+// some time after the box has gone.  So for a short while the guide looks
+// whether its owner has come above it and, if so, rises again.  Nothing
+// happens while another program is in front.
+void KeepGuideAboveOwner();
 
 // The canvas refitted to a width x height client area and the window
 // repainted; with move, the window also gets that client size and stands in

@@ -11,8 +11,10 @@
 
 #include "base/file_io.h"
 #include "browser/folder_scan.h"
+#include "config/settings.h"
 #include "config/trace.h"
 #include "saved_game_head.h"
+#include "solid_listing.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -279,6 +281,74 @@ TEST(Scan, KeepsTheReadersBoxesOfItsOwnListingOnly) {
     EXPECT_TRUE(host.TakeFailures().empty());  // taken once
     EXPECT_EQ(v.Count(), 3);
     EXPECT_EQ(v.thumbnails[0].At(50, 50) & 0xFFFFFF, 0u);  // broken.bmp: black
+}
+
+// A saved game the game writes into a listed folder joins the listing when
+// the strip is next shown; every other entry keeps its cell, the strip its
+// place and press.
+TEST(Scan, ASavedGameWrittenAfterTheListingJoinsItWhenShown) {
+    const std::string dir = TestFolder().string();
+    SavePicture(dir + "/a.bmp", 20, 10, 0x0000FF);
+    SavePicture(dir + "/c.bmp", 20, 10, 0x0000FF);
+    SaveGameHead(dir + "/d.pko", 7, 100);
+    BrowserSet set;
+    char pictures[kPathField];
+    SetPathField(pictures, dir);
+    set[0].folder = pictures;
+    BrowserView& v = set[0];
+    v.art = TestArtwork();
+    FakeScan host;
+    host.names = {{"c.bmp", kFile}, {"d.pko", kFile}, {"a.bmp", kFile}};
+    ScanFolder(v, host, ScanRequest{dir, ""});
+    ASSERT_EQ(v.Count(), 3);
+    v.state = kBrowserListed;
+    for (int i : {0, 1}) v.thumbnails[static_cast<size_t>(i)].At(1, 1) = 0x123456;  // kept cells keep it
+    v.firstIndex = 1;
+    v.pressedIndex = 2;
+
+    // Noted once per slot of that folder, in any case of its letters.
+    SaveGameHead(dir + "/B.pko", 3, 50);
+    SaveGameHead(dir + "/d.pko", 2, 100);
+    NoteWrittenFile(set, dir + "\\B.pko");
+    NoteWrittenFile(set, dir + "\\B.pko");
+    std::string upper = dir;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    NoteWrittenFile(set, upper + "/D.PKO");
+    NoteWrittenFile(set, dir + "/sub/e.pko");
+    EXPECT_EQ(v.written.size(), 2u);
+
+    // While the folder is still being listed nothing changes.
+    v.scanning = true;
+    EXPECT_FALSE(ListWrittenFiles(v, host));
+    v.scanning = false;
+    v.state = kBrowserListing;
+    EXPECT_FALSE(ListWrittenFiles(v, host));
+    EXPECT_EQ(v.Count(), 3);
+    v.state = kBrowserListed;
+
+    ASSERT_TRUE(ListWrittenFiles(v, host));
+    ASSERT_EQ(v.Count(), 4);
+    std::vector<std::string> names;
+    for (const BrowserEntry& e : v.entries) names.push_back(e.name.substr(dir.size()));
+    EXPECT_EQ(names, (std::vector<std::string>{"\\a.bmp", "\\B.pko", "\\c.bmp", "\\d.pko"}));
+    EXPECT_EQ(v.thumbnails[0].At(1, 1), 0x123456u);
+    EXPECT_EQ(v.thumbnails[2].At(1, 1), 0x123456u);
+    EXPECT_EQ(DigitAt(v.thumbnails[1], 5, 10), 3);  // the new game's cell
+    EXPECT_EQ(DigitAt(v.thumbnails[3], 5, 10), 2);  // the game saved again, its cell made anew
+    EXPECT_EQ(v.firstIndex, 2);
+    EXPECT_EQ(v.pressedIndex, 3);
+    EXPECT_TRUE(v.written.empty());
+    EXPECT_TRUE(host.Boxes().empty());
+
+    // A strip holds kMaxBrowserEntries at most: one short of it takes the
+    // new file, a full one does not.
+    for (int listed : {kMaxBrowserEntries - 1, kMaxBrowserEntries}) {
+        ListSolid(v, listed, 1);
+        v.written = {dir + "/B.pko"};
+        ASSERT_TRUE(ListWrittenFiles(v, host));
+        EXPECT_EQ(v.Count(), std::min(listed + 1, kMaxBrowserEntries)) << listed;
+        EXPECT_EQ(v.entries.size(), static_cast<size_t>(v.Count()));
+    }
 }
 
 TEST(ScanFailures, AlikeShareOneBoxThatListsTwentyFilesAtMost) {

@@ -7,11 +7,15 @@
 #include <memory>
 #include <string>
 
+#include "base/file_io.h"
 #include "browser/browser_view.h"
 #include "config/sounds.h"
+#include "game/drop.h"
 #include "game/game_record.h"
 #include "game/save_game.h"
 #include "game/start_puzzle.h"
+#include "pieces/board_ops.h"
+#include "pieces/saved_state.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -227,4 +231,64 @@ TEST_F(StartScreen, ATileChosenInSlotTwoBecomesTheBackground) {
     EXPECT_EQ(background.boardPicture.At(31, 21), background.plain.At(1, 1));
     EXPECT_GT(host.invalidations, before);
     EXPECT_EQ(g.State(), kStateNone);
+}
+
+// Leaving a puzzle in progress for another, by "開く", a pick in a strip
+// left open over it or a dropped file, keeps it as closing the window
+// does: saved silently when "終了時状態保存" is on, and the picture strip
+// lists the file when next shown.
+TEST_F(StartScreen, LeavingAPuzzleInProgressSavesItFirstWhenSavingOnExitIsOn) {
+    const std::string a = Picture("a.bmp", 60, 40), b = Picture("b.bmp", 50, 50);
+    const std::string pattern = Picture("lines.bmp", 40, 20, 10);
+    const std::string saved = TestPath("a.pko"), other = TestPath("b.pko");
+    SetPathField(settings.imageFolder, TestPath(""));
+    browsers[0].folder = settings.imageFolder;  // as the strip keeps it
+    settings.pieceCount = 4;
+    ASSERT_EQ(StartPuzzle(g, b), 1);
+    ASSERT_EQ(RunMakingToPlay(g), 1);
+    ASSERT_EQ(SaveGame(g, 0), 1);
+    for (int on : {0, 1})
+        for (const std::string way : {"open", "pick", "pattern pick", "saved game pick", "drop"}) {
+            SCOPED_TRACE(way + (on ? " on" : " off"));
+            settings.saveOnExit = on;
+            settings.pieceCount = 4;
+            DeleteFileAt(saved);
+            ASSERT_EQ(StartPuzzle(g, a), 1);
+            ASSERT_EQ(RunMakingToPlay(g), 1);
+            const int groups = CountGroups(g.board);
+            ASSERT_GT(groups, 1);
+            List(0, {a, b, other});
+            List(1, {pattern});
+            g.pictureChoice = g.patternChoice = -1;
+            if (way == "open") OpenCommand(g);
+            if (way == "pick") OnPick(g, 0, 1);
+            if (way == "pattern pick") {
+                settings.pieceCount = 0;
+                OnPick(g, 1, 0);
+                OnPick(g, 0, 1);
+            }
+            if (way == "saved game pick") OnPick(g, 0, 2);
+            if (way == "drop") OnDropFile(g, "\"" + b + "\"");
+            EXPECT_NE(g.pictureFile, a);
+            int32_t remaining = 0, total = 0;
+            EXPECT_EQ(ReadSavedCounts(saved, remaining, total), on == 1);
+            EXPECT_EQ(remaining, on ? groups : 0);
+            EXPECT_EQ(browsers[0].written, on ? std::vector<std::string>{saved} : std::vector<std::string>{});
+            for (const FakeHost::Box& box : host.boxes) ADD_FAILURE() << box.text;
+            host.boxes.clear();
+            ResetGame(g);
+        }
+
+    // A finished puzzle, and a refused drop, leave nothing to keep.
+    settings.saveOnExit = 1;
+    settings.pieceCount = 4;
+    DeleteFileAt(saved);
+    ASSERT_EQ(StartPuzzle(g, a), 1);
+    ASSERT_EQ(RunMakingToPlay(g), 1);
+    settings.pieceCount = 0;
+    OnDropFile(g, b);
+    EXPECT_FALSE(FileExists(saved));
+    for (int i = 0; i < g.board.count; ++i) g.board.pieces[i].group = 0;
+    OpenCommand(g);
+    EXPECT_FALSE(FileExists(saved));
 }

@@ -85,3 +85,36 @@ TEST(PatternCanvas, AStrokeBeginsOnlyWithAPressOnTheCanvas) {
     EXPECT_EQ(c.picture.At(20, 25), kBlack);
     EXPECT_EQ(c.picture.At(15, 5), kWhite);
 }
+
+// A move to a monitor of another scale keeps the drawing where the player
+// sees it: every point scaled, the stroke drawn again on the new canvas.
+TEST(PatternCanvas, TheDrawingOutlivesAChangeOfScale) {
+    PatternCanvas c;
+    CreateCanvas(c, 64, 48);
+    PressCanvas(c, {10, 10});
+    ASSERT_EQ(DragCanvas(c, {40, 10}), 1);
+    const uint64_t at96 = PictureHash(c.picture);
+
+    // At 200 % the straight stroke runs from (20, 20) to (80, 20).
+    RescaleCanvas(c, 128, 96, 96, 192);
+    ASSERT_EQ(c.picture.Width(), 128);
+    EXPECT_EQ(c.picture.At(20, 20), kRed);
+    EXPECT_EQ(c.picture.At(80, 20), kRed);
+    for (int x = 21; x < 80; ++x) EXPECT_EQ(c.picture.At(x, 20), kBlack) << x;
+    EXPECT_EQ(Count(c.picture, kBlack) + Count(c.picture, kRed), 61);
+
+    // Back at 100 %: the points halve again; at 150 % they round half away
+    // from zero (15 for 10, 53 for 35).
+    RescaleCanvas(c, 64, 48, 192, 96);
+    EXPECT_EQ(PictureHash(c.picture), at96);
+    c.stroke.points = {{10, 10}, {35, -35}};
+    c.curve.clear();
+    RescaleCanvas(c, 96, 72, 96, 144);
+    EXPECT_EQ(c.stroke.points, (std::vector<Point>{{15, 15}, {53, -53}}));
+
+    // A cleared canvas stays white; its stroke still comes back with a move.
+    ClearCanvas(c);
+    RescaleCanvas(c, 128, 96, 144, 192);
+    EXPECT_EQ(Count(c.picture, kWhite), 128 * 96);
+    EXPECT_EQ(c.stroke.points, (std::vector<Point>{{20, 20}, {71, -71}}));
+}

@@ -80,6 +80,9 @@ TEST_F(BadInputTest, UnusableFilesAreListedAndRefusedAndAGoodPicturePlaysAfterTh
     Settings& s = Shell().settings;
     s.pieceCount = 4;
     s.pictureSize = 400;
+    // Leaving each puzzle for the next saves nothing, so that the folder
+    // shows whether reading wrote anything.
+    s.saveOnExit = 0;
     ASSERT_NO_FATAL_FAILURE(CopyData(L"image", {L"花畑.bmp"}));
     const std::wstring dir = folder + L"\\image";
     const std::vector<uint8_t> jpeg = ReadBytes(ExeDir() + L"\\image\\山と湖.jpg");

@@ -118,27 +118,44 @@ TEST_F(BrowserTest, APatternPuzzleWaitsForBothStripsAndASavedGameCellRestoresIt)
     ASSERT_TRUE(WaitListed(1));
 
     PuzzleGame& g = Shell().game;
-    ClickEntry(0, IndexOf(0, folder + L"\\image\\花畑.bmp"));
+    const std::wstring flowers = folder + L"\\image\\花畑.bmp";
+    ClickEntry(0, IndexOf(0, flowers));
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(g.State(), kStateNone);
     EXPECT_FALSE(IsWindowVisible(pictures));
+
+    // Two changes of scale in a row reopen both strips (as the main
+    // window's WM_DPICHANGED does; Wine sends none): the choice stays.
+    for (int change = 0; change < 2; ++change) {
+        for (int slot : {0, 1}) SetStripDpi(View(slot), 144);
+        RescaleStrips(window);
+        PumpUntil([] { return false; }, 100);
+    }
+    pictures = StripWindow(0);
+    patterns = StripWindow(1);
+    EXPECT_FALSE(IsWindowVisible(pictures));
+    ASSERT_TRUE(WaitListed(0));
+    ASSERT_TRUE(WaitListed(1));
     ClickEntry(1, IndexOf(1, folder + L"\\pattern\\波.bmp"));
     ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
     EXPECT_FALSE(IsWindowVisible(patterns));
     const int pieces = g.board.count, total = g.totalPieces;
 
-    // Saved beside its picture; the strip, listed anew, shows the saved game.
+    EXPECT_EQ(g.pictureFile, Narrow(flowers));
+
+    // Saved beside its picture; the strip, listed already, is shown again
+    // with the saved game among its cells, the others' cells kept.
+    const uint32_t* flowersCell = View(0).thumbnails[static_cast<size_t>(IndexOf(0, flowers))].pixels.data();
     SendMessageW(window, WM_COMMAND, 0x5011, 0);
     const std::wstring saved = folder + L"\\image\\花畑.pko";
     ASSERT_TRUE(Exists(saved));
     SendMessageW(window, WM_COMMAND, 0x5010, 0);
     EXPECT_EQ(g.State(), kStateNone);
-    EXPECT_TRUE(IsWindowVisible(pictures));  // listed already: shown again
-    SendMessageW(pictures, WM_CLOSE, 0, 0);
-    SendMessageW(window, WM_COMMAND, 0x5010, 0);
-    ASSERT_TRUE(WaitListed(0));
+    EXPECT_EQ(StripWindow(0), pictures);
+    EXPECT_TRUE(IsWindowVisible(pictures));
     const int k = IndexOf(0, saved);
     ASSERT_GE(k, 0);
+    EXPECT_EQ(View(0).thumbnails[static_cast<size_t>(IndexOf(0, flowers))].pixels.data(), flowersCell);
     ClickEntry(0, k);
     ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying; }, 10000));
     EXPECT_EQ(g.pictureFile, Narrow(saved));

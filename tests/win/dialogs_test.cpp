@@ -197,6 +197,25 @@ TEST_F(DialogsTest, PatternWindowHasItsToolbarAndDrawsStrokes) {
     SendMessageW(outer, WM_COMMAND, 0x5201, 0);
     EXPECT_EQ(pixel(50, 30), RGB(255, 255, 255));
 
+    // Moved to a monitor at 200 % (Wine never sends the message itself), a
+    // new stroke stays, twice as large; back at 100 % it is as drawn.
+    SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+    SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 30));
+    SendMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(80, 30));
+    auto changeDpi = [&](int dpi, int factor) {
+        RECT r = WindowRect(outer);
+        r.right = r.left + (r.right - r.left) * factor;
+        r.bottom = r.top + (r.bottom - r.top) * factor;
+        SendMessageW(outer, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    };
+    changeDpi(192, 2);
+    EXPECT_EQ(pixel(40, 60), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(100, 60), RGB(0, 0, 0));
+    EXPECT_EQ(pixel(160, 60), RGB(255, 0, 0));
+    changeDpi(96, 1);
+    EXPECT_EQ(pixel(50, 30), RGB(0, 0, 0));
+    EXPECT_EQ(pixel(80, 30), RGB(255, 0, 0));
+
     // A second open brings this one forward; the close box ends it.
     Command(0x5080);
     EXPECT_EQ(PatternWindow(), outer);

@@ -18,8 +18,15 @@ using namespace wintest;
 
 namespace {
 
-// Records the guide's calls and opens the real window too.
+// Records the guide's calls and opens the real window too; with realBoxes,
+// its boxes are shown as well.
 struct GuideHost : RecordingHost {
+    bool realBoxes = false;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
+                   Owner owner) override {
+        RecordingHost::MessageBox(text, caption, flags, owner);
+        return realBoxes ? WinHost::MessageBox(text, caption, flags, owner) : answer;
+    }
     void OpenGuide(const MYBIT& picture) override {
         RecordingHost::OpenGuide(picture);
         WinHost::OpenGuide(picture);
@@ -32,7 +39,9 @@ struct GuideHost : RecordingHost {
 
 struct GuideArrangeTest : testing::Test {
     GuideHost host;
-    std::wstring folder = FreshFolder();
+    // A run in a desktop of its own (PassesInOwnDesktop) beside the run
+    // that started it.
+    std::wstring folder = FreshFolder(_wgetenv(L"PUKKO_IN_DESKTOP") ? L"_desktop" : L"");
     HWND window = nullptr;
 
     void SetUp() override {
@@ -134,4 +143,82 @@ TEST_F(GuideArrangeTest, TheGuideSitsInTheCornerAndArrangeModeWritesItsPictures)
     Shell().settings.guide = 0;  // each close waits for a window manager Xvfb lacks
     EXPECT_EQ(resumedAndScattered(1111), first1111);
     EXPECT_NE(resumedAndScattered(2222), first1111);
+}
+
+namespace {
+
+// Answers the first box of this thread with OK, from inside its loop.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
+    if (HWND box = FindWindowW(L"#32770", nullptr)) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    KillTimer(nullptr, id);
+}
+
+// This test program again, in a Wine desktop of its own; true when its one
+// test passed there (it reports through its XML file).
+bool PassesInOwnDesktop(const std::wstring& folder, const char* test) {
+    const std::wstring result = folder + L"\\desktop.xml";
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"explorer.exe /desktop=pukko-test,1280x1024 \"" + std::wstring(self) +
+                        L"\" --gtest_filter=" + Widen(test) + L" --gtest_output=xml:" + result;
+    SetEnvironmentVariableW(L"PUKKO_IN_DESKTOP", L"1");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const BOOL started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi);
+    SetEnvironmentVariableW(L"PUKKO_IN_DESKTOP", nullptr);
+    if (!started) return false;
+    WaitForSingleObject(pi.hProcess, 100000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    const std::vector<uint8_t> xml = ReadBytes(result);
+    return std::string(xml.begin(), xml.end()).find("tests=\"1\" failures=\"0\"") != std::string::npos;
+}
+
+}  // namespace
+
+// Wine's own desktop has no window manager: a window that takes the keys
+// is raised over all others.  So the check runs in such a desktop, and
+// there closes the "状態保存" box as a player would: the guide must then be
+// seen above the main window it belongs to.
+TEST_F(GuideArrangeTest, TheGuideStaysAboveTheMainWindowWhenTheSaveBoxCloses) {
+    if (!_wgetenv(L"PUKKO_IN_DESKTOP")) {
+        EXPECT_TRUE(PassesInOwnDesktop(folder, "GuideArrangeTest.TheGuideStaysAbove*"));
+        return;
+    }
+    Shell().settings.arrangeMode = 0;
+    host.realBoxes = true;
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    PuzzleGame& g = Shell().game;
+    OnDropFile(g, Narrow(picture));
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    SetForegroundWindow(window);
+    PumpUntil([] { return false; }, 500);
+
+    // The middle of the guide's picture, seen on the screen; the main
+    // window lies below it.
+    HWND guide = TheGuideWindow().window;
+    ASSERT_NE(guide, nullptr);
+    RECT client{};
+    GetClientRect(guide, &client);
+    POINT mid{client.right / 2, client.bottom / 2};
+    const uint32_t drawn = TheGuideWindow().view.canvas.At(mid.x, mid.y) & 0xFFFFFF;
+    ClientToScreen(guide, &mid);
+    auto seen = [&] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, mid.x, mid.y);
+        ReleaseDC(nullptr, screen);
+        return static_cast<uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    };
+    ASSERT_EQ(seen(), drawn);
+
+    SetTimer(nullptr, 0, 300, AnswerBox);
+    Command(0x5011);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text.rfind("保存しました。", 0), 0u);
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_EQ(WindowFromPoint(mid), guide);
+    EXPECT_EQ(seen(), drawn);
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/main_window_win.h"
+#include "base/dpi_win.h"
 #include "browser/browser_view.h"
 #include "browser/browser_window_win.h"
 #include "game/game_record.h"
@@ -136,4 +137,22 @@ TEST_F(HighDpi, TheShapePreviewIsTwiceAsLargeAndItsPointsAreDraggedWhereTheyAreD
     ASSERT_TRUE(PumpUntil([] { return ShapePreviewWindow() == nullptr; }, 5000));
     EXPECT_EQ(s.lineInitial[0][1][0], x1 + 20);
     EXPECT_EQ(s.lineInitial[0][1][1], y1 + 10);
+}
+
+// At any screen DPI: the frame around a client area is measured at the DPI
+// of the window's own monitor, which may differ from the system's.  At
+// twice the DPI the caption is half as high again at least (Wine keeps
+// thin borders as they are).
+TEST(FrameAtDpi, TheFrameIsMeasuredAtTheDpiAsked) {
+    constexpr DWORD kStyles[] = {WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,  // a strip
+                                 WS_OVERLAPPEDWINDOW};                                 // the guide
+    for (DWORD style : kStyles) {
+        RECT at96{0, 0, 100, 100}, at192{0, 0, 100, 100};
+        FrameAroundClient(at96, style, 0, 96);
+        FrameAroundClient(at192, style, 0, 192);
+        EXPECT_GT(-at96.top, 10) << style;
+        EXPECT_GE(-at192.top, -at96.top * 3 / 2) << style;
+        EXPECT_GE(at192.right, at96.right) << style;
+        EXPECT_GE(at192.bottom, at96.bottom) << style;
+    }
 }
