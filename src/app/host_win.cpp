@@ -168,6 +168,7 @@ std::wstring WindowsErrorText(const std::string& call, const std::string& object
 void WinHost::ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) {
     MessageBoxW(nullptr, WindowsErrorText(call, object, code).c_str(), Widen(kWindowsErrorCaption).c_str(),
                 MB_ICONHAND);
+    KeepGuideAboveOwner();
 }
 
 // Synchronous: the caller's order (close sound before the window goes, end

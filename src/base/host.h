@@ -87,7 +87,8 @@ class Host {
     // listing the folder named by folderField, a 260-byte code page 932
     // path field that the strip keeps up to date as it navigates.
     // ShowBrowser shows a hidden strip again: false when the slot has no
-    // window to show.  HideBrowser hides one, keeping its listing.
+    // window to show, or when its folder, still being listed, must be
+    // listed anew to take in a file the game wrote there.  HideBrowser hides one, keeping its listing.
     // BrowserCorner is the bottom-left corner of a slot's window in client
     // coordinates, where the strip below it opens.
     virtual void OpenBrowser(int /*slot*/, char* /*folderField*/, Point /*at*/, int /*initialSpeed*/) {}

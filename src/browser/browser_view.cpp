@@ -74,6 +74,7 @@ void ResetListing(BrowserView& v, int initialSpeed) {
     v.pressedIndex = -1;
     v.pressTime = 0;
     v.written.clear();
+    v.removed.clear();
 }
 
 std::string PathKey(std::string path) {
@@ -82,14 +83,27 @@ std::string PathKey(std::string path) {
     return path;
 }
 
-void NoteWrittenFile(BrowserSet& set, const std::string& path) {
+namespace {
+
+void NoteIn(BrowserSet& set, const std::string& path, std::vector<std::string> BrowserView::*list) {
     const size_t slash = path.find_last_of("\\/");
     if (slash == std::string::npos) return;
     const std::string folder = PathKey(path.substr(0, slash));
     for (BrowserView& v : set.slot) {
         if (!v.folder || PathKey(v.FolderPath()) != folder) continue;
-        if (std::find(v.written.begin(), v.written.end(), path) == v.written.end()) v.written.push_back(path);
+        std::vector<std::string>& notes = v.*list;
+        if (std::find(notes.begin(), notes.end(), path) == notes.end()) notes.push_back(path);
     }
+}
+
+}  // namespace
+
+void NoteWrittenFile(BrowserSet& set, const std::string& path) {
+    NoteIn(set, path, &BrowserView::written);
+}
+
+void NoteRemovedFile(BrowserSet& set, const std::string& path) {
+    NoteIn(set, path, &BrowserView::removed);
 }
 
 int CellUnderX(const BrowserView& v, int x) {

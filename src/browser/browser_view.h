@@ -81,6 +81,8 @@ struct BrowserView {
     // listed when the strip is next shown (ListWrittenFiles); UTF-8 paths,
     // each once.
     std::vector<std::string> written;
+    // Finished saved games the game deleted there since: their cells go.
+    std::vector<std::string> removed;
     int windowHeight = 0;  // outer height giving a client one cell high
     int clientWidth = kDefaultStripWidth;
 
@@ -117,10 +119,12 @@ void ResetListing(BrowserView& v, int initialSpeed);
 // slash, no final slash.
 std::string PathKey(std::string path);
 
-// The game wrote a saved game at path (UTF-8): each slot whose folder holds
-// it (the same folder in any case of its letters, with either slash) notes
-// it, once, so that the strip lists it when it is next shown.
+// The game wrote a saved game at path (UTF-8), or deleted one: each slot
+// whose folder holds it (the same folder in any case of its letters, with
+// either slash) notes it, once, so that the strip shows it as it is when it
+// is next shown.
 void NoteWrittenFile(BrowserSet& set, const std::string& path);
+void NoteRemovedFile(BrowserSet& set, const std::string& path);
 
 // The entry under client x of the strip, or -1 when the strip is empty.
 int CellUnderX(const BrowserView& v, int x);

@@ -271,13 +271,29 @@ void ScanFolder(BrowserView& v, ScanHost& host, const ScanRequest& request) {
 }
 
 bool ListWrittenFiles(BrowserView& v, ScanHost& host) {
-    if (v.written.empty()) return true;
+    if (v.written.empty() && v.removed.empty()) return true;
     if (v.scanning.load(std::memory_order_acquire) || v.state != kBrowserListed) return false;
-    for (const std::string& path : v.written) {
+    auto find = [&](const std::string& path) {
         const std::string same = PathKey(path);
-        const auto listed = std::find_if(v.entries.begin(), v.entries.end(), [&](const BrowserEntry& e) {
-            return e.type == 'F' && PathKey(e.name) == same;
-        });
+        return std::find_if(v.entries.begin(), v.entries.end(),
+                            [&](const BrowserEntry& e) { return e.type == 'F' && PathKey(e.name) == same; });
+    };
+    for (const std::string& path : v.removed) {
+        // A finished saved game was deleted: its cell goes.
+        const auto listed = find(path);
+        if (listed == v.entries.end()) continue;
+        const int k = static_cast<int>(listed - v.entries.begin());
+        v.entries.erase(listed);
+        v.thumbnails.erase(v.thumbnails.begin() + k);
+        v.entryCount.store(v.Count() - 1, std::memory_order_release);
+        if (k < v.firstIndex || (v.firstIndex >= v.Count() && v.firstIndex > 0)) --v.firstIndex;
+        if (v.pressedIndex == k)
+            v.pressedIndex = -1;
+        else if (v.pressedIndex > k)
+            --v.pressedIndex;
+    }
+    for (const std::string& path : v.written) {
+        const auto listed = find(path);
         if (listed != v.entries.end()) {
             MakeCellOrBlack(v.thumbnails[static_cast<size_t>(listed - v.entries.begin())], listed->name,
                             v.art, host);
@@ -300,6 +316,7 @@ bool ListWrittenFiles(BrowserView& v, ScanHost& host) {
         if (v.pressedIndex >= k) ++v.pressedIndex;
     }
     v.written.clear();
+    v.removed.clear();
     return true;
 }
 

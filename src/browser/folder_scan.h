@@ -103,12 +103,12 @@ void LayFrame(MYBIT& cell, const BrowserArtwork& art);
 // from its first digit at x, or, right-aligned, with its last digit at x.
 void DrawCount(MYBIT& cell, const BrowserArtwork& art, int value, int x, int y, bool rightAligned);
 
-// The saved games written into the folder since it was listed
-// (NoteWrittenFile), put into the complete listing on the user-interface
-// thread: one listed already (in any case of its letters) gets its cell
-// made anew, as its counts have changed; a new one goes in at its place in
-// the order, with its cell, unless the strip holds kMaxBrowserEntries
-// already.  Every other entry and cell stays, and so does the cell at the
+// The saved games written into the folder, or deleted from it, since it was
+// listed (NoteWrittenFile), put into the complete listing on the
+// user-interface thread: one listed already (in any case of its letters)
+// gets its cell made anew, as its counts have changed, or leaves the strip
+// when the file is gone; a new one goes in at its place in the order, with
+// its cell, unless the strip holds kMaxBrowserEntries already.  Every other entry and cell stays, and so does the cell at the
 // left edge and the press.  false, the notes kept, while the folder is still
 // being listed: the caller lists it anew, which finds them.
 bool ListWrittenFiles(BrowserView& v, ScanHost& host);

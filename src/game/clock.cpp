@@ -8,6 +8,7 @@
 #include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
+#include "browser/browser_view.h"
 #include "views/background.h"
 
 namespace {
@@ -132,7 +133,10 @@ void Complete(PuzzleGame& g) {
 
     // A finished saved game cannot be taken up again; a missing file is no
     // matter.
-    if (IsSavedStatePath(g.pictureFile)) DeleteFileAt(g.pictureFile);
+    if (IsSavedStatePath(g.pictureFile)) {
+        DeleteFileAt(g.pictureFile);
+        if (g.browsers) NoteRemovedFile(*g.browsers, g.pictureFile);
+    }
 }
 
 int SlideToward(int offset) {

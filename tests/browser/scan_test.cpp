@@ -340,6 +340,16 @@ TEST(Scan, ASavedGameWrittenAfterTheListingJoinsItWhenShown) {
     EXPECT_TRUE(v.written.empty());
     EXPECT_TRUE(host.Boxes().empty());
 
+    // A finished saved game deleted leaves the strip; the press and the left
+    // edge keep their entries.
+    ASSERT_TRUE(DeleteFileAt(dir + "/B.pko"));
+    NoteRemovedFile(set, dir + "/B.pko");
+    ASSERT_TRUE(ListWrittenFiles(v, host));
+    ASSERT_EQ(v.Count(), 3);
+    EXPECT_EQ(v.entries[1].name.substr(dir.size()), "\\c.bmp");
+    EXPECT_EQ(v.firstIndex, 1);
+    EXPECT_EQ(v.pressedIndex, 2);
+
     // A strip holds kMaxBrowserEntries at most: one short of it takes the
     // new file, a full one does not.
     for (int listed : {kMaxBrowserEntries - 1, kMaxBrowserEntries}) {
