@@ -222,11 +222,19 @@ void PlaceMadePiece(PuzzleGame& g) {
 unsigned FinishCutting(PuzzleGame& g) {
     MakingState& m = g.making;
     if (m.stage != kStateCutting) return 0;
-    g.host->CloseProgress();
-    StopCuttingWorkers(m);
-    ReleaseCutScratch();
-    FindNeighbours(m, *g.host);
-    LinkApartPieces(m);
+    // The first MSG_MAKE_5 finds the neighbours; the search that links
+    // pieces apart, when one is needed, follows in steps of its own.
+    const bool searching = m.apartSearch != nullptr;
+    if (!searching) {
+        g.host->CloseProgress();
+        StopCuttingWorkers(m);
+        ReleaseCutScratch();
+        FindNeighbours(m, *g.host);
+    }
+    if (searching ? LinkApartStep(m, *g.host) : StartLinkingApart(m, *g.host)) {
+        g.host->PostStep(MSG_MAKE_5);
+        return MSG_MAKE_5;
+    }
     m.stage = kStatePlaying;
     g.host->PostStep(MSG_MAKE_DONE);
     return MSG_MAKE_DONE;

@@ -7,7 +7,9 @@
 // moves between steps.  The chain is
 //   MSG_MAKE_1 (one mask row, repeated while rows remain), MSG_MAKE_2 (rim
 //   width), MSG_MAKE_3 (cutting order), MSG_PLACE_PIECE (one piece, repeated
-//   for every piece), MSG_MAKE_5 (neighbours), MSG_MAKE_DONE (play starts).
+//   for every piece), MSG_MAKE_5 (neighbours; repeated while pieces that no
+//   chain of neighbours joins are linked across their gaps), MSG_MAKE_DONE
+//   (play starts).
 #pragma once
 
 #include <cstdint>

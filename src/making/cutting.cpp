@@ -67,6 +67,7 @@ AreaBox FillArea(MYBIT& mask, int x, int ar, uint32_t label) {
 void ResetMaking(MakingState& m) {
     // The workers read the mask and picture and write the board's pieces.
     StopCuttingWorkers(m);
+    m.apartSearch.reset();
     m.mask.Free();
     m.picture.Free();
     if (m.table) m.table->Empty();
