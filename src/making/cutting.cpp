@@ -109,8 +109,10 @@ int StartCutting(MakingState& m, const MYBIT& picture, MYBIT mask, Board& table,
     if (mask.Width() != 2 * picture.Width() || mask.Height() != 2 * picture.Height())
         host.MessageBox(kNotTwice, "", kMbOk, Owner::kNone);
 
-    m.table = &table;
+    // The workers of a making still running read the record: they stop
+    // before anything of it changes, and the board it pointed to is emptied.
     ResetMaking(m);
+    table.Empty();
     // Piece rectangles have even corners inside the mask, so the mask's own
     // size must be even.
     if ((mask.Width() | mask.Height()) & 1) {
