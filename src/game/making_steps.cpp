@@ -1,10 +1,12 @@
 #include "game/making_steps.h"
 
 #include <algorithm>
+#include <new>
 
 #include "base/host.h"
 #include "base/rand.h"
 #include "config/settings.h"
+#include "game/game_record.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "image/picture_read.h"
@@ -19,6 +21,8 @@ namespace {
 
 constexpr const char* kTooLarge =
     "画像が大きすぎるため、パズルを作成できません。\n大きさの設定を小さくしてください。";
+constexpr const char* kNoMemory =
+    "メモリが足りないため、パズルを作成できませんでした。\n大きさの設定を小さくしてください。";
 
 // Progress bar colours (COLORREF) while the pieces are cut.
 constexpr ColorRef kCutBack = 0xF8F481, kCutBar = 0xD8D20C;
@@ -175,8 +179,9 @@ unsigned OrderPieces(PuzzleGame& g) {
     }
     g.host->ShowProgress(n, kCutBack, kCutBar);
     m.cutPosition = 0;
-    // The pieces are cut ahead on every core while the steps show them.
-    const int threads = CutThreadCount(m.cutThreads);
+    // The pieces are cut ahead on every core while the steps show them, on
+    // fewer when their work arrays would outgrow the picture's mask.
+    const int threads = CutThreadsWithin(m, CutThreadCount(m.cutThreads));
     if (threads > 1 && n > 1)
         m.pool = std::make_shared<CuttingPool>(m, t.order.data(), n, g.settings->edgeLight, threads);
     g.host->PostStep(MSG_PLACE_PIECE);
@@ -240,7 +245,9 @@ unsigned FinishCutting(PuzzleGame& g) {
     return MSG_MAKE_DONE;
 }
 
-unsigned MakingStage(PuzzleGame& g, unsigned msg) {
+namespace {
+
+unsigned RunStage(PuzzleGame& g, unsigned msg) {
     switch (msg) {
         case MSG_MAKE_1:
             return LabelStep(g);
@@ -257,6 +264,25 @@ unsigned MakingStage(PuzzleGame& g, unsigned msg) {
             return FinishCutting(g);
         default:
             return 0;
+    }
+}
+
+}  // namespace
+
+void MakingFailed(PuzzleGame& g) {
+    // The memory goes first: the workers stop, and everything of the puzzle
+    // is released before the message box needs any.
+    ResetGame(g);
+    g.host->CloseProgress();
+    g.host->MessageBox(kNoMemory, "pukko", kMbOk, Owner::kMainWindow);
+}
+
+unsigned MakingStage(PuzzleGame& g, unsigned msg) {
+    try {
+        return RunStage(g, msg);
+    } catch (const std::bad_alloc&) {
+        MakingFailed(g);
+        return 0;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "game/making_steps.h"
@@ -90,4 +91,33 @@ TEST(MakingThreads, WorkersCutTheSamePiecesAndAResetOrANewStartStopsThem) {
     ASSERT_EQ(RunMakingSteps(f.g(), MSG_MAKE_1), 1);
     EXPECT_GT(f.g().board.count, 100);
     EXPECT_EQ(f.g().board.count, f.g().making.areaCount);
+}
+
+// Threads are taken while the work arrays of the pieces cut at once (with
+// t workers, the t + 1 largest: the steps' thread cuts too) fit in 8 bytes
+// per mask word; here each piece's arrays take 3200 bytes: a rectangle of
+// 8 x 7 words widened by the reach of a rim of width 0 (a word each way and
+// a row more), 10 x 10 words of 32 bytes.
+TEST(CutThreads, AsManyAsTheLargestPiecesCutAtOnceFitInEightBytesAMaskWord) {
+    auto m = std::make_unique<MakingState>();
+    m->areaCount = 10;
+    m->edgeWidth = 0;
+    for (int k = 0; k < m->areaCount; ++k) m->boxes[k] = AreaBox{0, 0, 5, 4};  // inclusive: 6 x 5, cut 8 x 7
+    auto within = [&](int64_t maskWords, int threads) {
+        m->maskWidth = static_cast<int32_t>(maskWords);
+        m->maskHeight = 1;
+        return CutThreadsWithin(*m, threads);
+    };
+    // Three workers and the steps' thread: four pieces, 12800 bytes.
+    EXPECT_EQ(within(1600, 8), 3);
+    EXPECT_EQ(within(1599, 8), 2);
+    EXPECT_EQ(within(1999, 8), 3);  // four workers need 16000 bytes
+    EXPECT_EQ(within(2000, 8), 4);
+    EXPECT_EQ(within(2000, 2), 2);  // never more than asked
+    EXPECT_EQ(within(1, 8), 1);     // at worst the steps' thread alone
+    EXPECT_EQ(within(1 << 20, 8), 8);
+    // One piece far larger than the others counts once.
+    m->boxes[3] = AreaBox{0, 0, 85, 94};  // 88 x 97 cut, 90 x 100 widened: 288000 bytes
+    EXPECT_EQ(within((288000 + 3 * 3200) / 8, 8), 3);
+    EXPECT_EQ(within((288000 + 3 * 3200) / 8 - 1, 8), 2);
 }
