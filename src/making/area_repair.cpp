@@ -206,6 +206,7 @@ constexpr uint32_t kTaken = 0x80000000u;
 constexpr uint32_t kTakenWhite = 0x40000000u;
 constexpr uint32_t kTakenLabel = 0xFFFFu;  // labels run to kMaxAreas
 constexpr int kTakenDistanceShift = 16;
+static_assert(kMaxAreas <= kTakenLabel);
 
 uint32_t TakenWord(uint32_t was, uint32_t label, uint32_t distance) {
     return kTaken | (was == kMaskWhite ? kTakenWhite : 0) | (distance & 3) << kTakenDistanceShift | label;
