@@ -273,6 +273,7 @@ void MakingFailed(PuzzleGame& g) {
     // The memory goes first: the workers stop, and everything of the puzzle
     // is released before the message box needs any.
     ResetGame(g);
+    ReleaseCutScratch();
     g.host->CloseProgress();
     g.host->MessageBox(kNoMemory, "pukko", kMbOk, Owner::kMainWindow);
 }

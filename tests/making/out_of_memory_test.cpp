@@ -118,10 +118,11 @@ TEST(OutOfMemory, OnTheStepsThreadMakingEndsCleanlyWhereverItFails) {
     EXPECT_TRUE(game.Pieces() == made);
 }
 
-// A worker's first allocation, or a later one: the worker stops the
-// others, the steps hear of it at their next piece (waiting or not), and
-// the making ends as above.
-TEST(OutOfMemory, OnACuttingWorkerMakingEndsCleanly) {
+// A worker's first allocation, or a later one (a test of the workers, run
+// under the thread sanitizer too): the worker stops the others, the steps
+// hear of it at their next piece (waiting or not), and the making ends as
+// above.
+TEST(MakingThreads, OutOfMemoryOnAWorkerEndsTheMakingCleanly) {
     const std::string picture = SavePicture("picture.bmp", 320, 200);
     Game game;
     game.g().making.cutThreads = 4;
