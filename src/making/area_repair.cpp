@@ -215,7 +215,7 @@ uint32_t TakenWord(uint32_t was, uint32_t label, uint32_t distance) {
 // Mask words scanned, and taken words spread from, in one step: a few
 // milliseconds each.
 constexpr int64_t kScanWordsPerStep = int64_t{1} << 22;
-constexpr int64_t kSpreadWordsPerStep = int64_t{1} << 19;
+constexpr int64_t kSpreadWordsPerStep = int64_t{1} << 17;
 
 // The neighbour bar's colours (COLORREF): the search belongs to the
 // neighbours.
