@@ -65,42 +65,36 @@ TEST(MakingSteps, StepsOfAnotherStageDoNothing) {
     EXPECT_EQ(f.host.posted.size(), 1u);
 }
 
-// Pieces no chain of neighbours joins (a band of lines 8 words wide between
-// them) are linked in steps of their own after the neighbours, under a bar
-// of their own: the scan of the mask, then the spread and the mask given
-// back.  A reset in the middle drops the search with the mask.
+// Two pieces that no chain of neighbours joins (a band 8 words wide between
+// them) are linked after the neighbours in steps of their own, under a bar
+// of their own: the scan of the mask; the spread, the mask given back and
+// the link.  A reset in the middle drops the search with the mask.
 TEST(MakingSteps, PiecesApartAreLinkedInStepsOfTheirOwnUnderTheirOwnBar) {
     for (const bool reset : {false, true}) {
         MakingFixture f;
-        MYBIT mask, picture;
+        MYBIT mask;
         mask.CreateFilled(0xFFFFFF, 40, 20);
-        for (int y = 0; y < 20; ++y)
-            for (int x = 16; x < 24; ++x) mask.At(x, y) = 0;
-        MakeTestPicture(picture, 20, 10);
-        ASSERT_EQ(StartCutting(f.g().making, picture, std::move(mask), f.g().board, f.host), 1);
+        for (int x = 16; x < 24; ++x) mask.DrawLine(x, 0, x, 20, 0);
+        MakeTestPicture(f.g().picture, 20, 10);
+        ASSERT_EQ(StartCutting(f.g().making, f.g().picture, std::move(mask), f.g().board, f.host), 1);
         unsigned msg = MSG_MAKE_1;
         while (msg != MSG_MAKE_5) msg = MakingStage(f.g(), msg);
         f.host.progress.clear();
         std::vector<unsigned> chain;
-        for (int i = 0; i < 3; ++i) chain.push_back(msg = MakingStage(f.g(), msg));
-        EXPECT_EQ(chain, std::vector<unsigned>(3, MSG_MAKE_5));  // neighbours, scan, spread
-        ASSERT_NE(f.g().making.apartSearch, nullptr);
+        while (msg == MSG_MAKE_5 && !(reset && chain.size() == 3))
+            chain.push_back(msg = MakingStage(f.g(), msg));
         if (reset) {
             ResetMaking(f.g().making);
-            EXPECT_EQ(f.g().making.apartSearch, nullptr);
             EXPECT_EQ(MakingStage(f.g(), msg), 0u);
-            continue;
+        } else {
+            EXPECT_EQ(chain,
+                      (std::vector<unsigned>{MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_DONE}));
+            const std::string bar = " 16359552 14238475";  // the neighbours' colours
+            EXPECT_EQ(f.host.progress, (std::vector<std::string>{"close", "show 2" + bar, "step", "step",
+                                                                 "close", "show 1" + bar, "step",
+                                                                 "show 2" + bar, "step", "step", "close"}));
+            EXPECT_EQ(f.g().board.pieces[0].neighbours, (std::vector<int32_t>{0, 1, -1}));
         }
-        while (msg == MSG_MAKE_5) chain.push_back(msg = MakingStage(f.g(), msg));
-        EXPECT_EQ(chain,
-                  (std::vector<unsigned>{MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_DONE}));
-        const std::string bar = " 16359552 14238475";                        // the neighbours' colours
-        std::vector<std::string> bars{"close"};                              // the cutting's bar
-        bars.insert(bars.end(), {"show 2" + bar, "step", "step", "close"});  // a step a piece
-        bars.insert(bars.end(), {"show 1" + bar, "step"});                   // the scan
-        bars.insert(bars.end(), {"show 2" + bar, "step", "step", "close"});  // spread, given back, linked
-        EXPECT_EQ(f.host.progress, bars);
-        EXPECT_EQ(f.g().board.pieces[0].neighbours, (std::vector<int32_t>{0, 1, -1}));
         EXPECT_EQ(f.g().making.apartSearch, nullptr);
     }
 }

@@ -31,19 +31,6 @@ unsigned RunToCutting(MakingFixture& f) {
     return msg;
 }
 
-// Every piece's eight pictures, rectangle and neighbours, as one list of
-// numbers.
-std::vector<uint64_t> Pieces(const Board& b) {
-    std::vector<uint64_t> all;
-    for (int k = 0; k < b.count; ++k) {
-        const Piece& p = b.pieces[k];
-        for (const MYBIT& o : p.pictures) all.push_back(PictureHash(o));
-        for (int v : {p.left, p.top, p.orientation, p.homeLeft, p.homeTop}) all.push_back(static_cast<uint64_t>(v));
-        all.insert(all.end(), p.neighbours.begin(), p.neighbours.end());
-    }
-    return all;
-}
-
 }  // namespace
 
 // Pieces cut on worker threads are those the steps cut alone, placed in the

@@ -1,6 +1,5 @@
-// The test program's operator new and delete (see failing_new.h).  In a
-// file of their own, so that the compiler never sees a new of this file
-// freed in another.
+// In a file of its own, so that the compiler never sees a new of this file
+// freed in another and takes the pair for a mismatch.
 #include "failing_new.h"
 
 #include <atomic>
@@ -11,18 +10,8 @@
 namespace {
 
 std::atomic<FailingCount> gCount{FailingCount::kNone};
-std::atomic<int64_t> gLeft{0};     // allocations counted before the one that fails
-std::atomic<int64_t> gCounted{0};  // allocations counted since armed
+std::atomic<int64_t> gLeft{0}, gCounted{0};
 std::thread::id gArming;
-
-bool FailThisOne() {
-    const FailingCount count = gCount.load(std::memory_order_acquire);
-    if (count == FailingCount::kNone ||
-        (std::this_thread::get_id() == gArming) != (count == FailingCount::kThisThread))
-        return false;
-    gCounted.fetch_add(1, std::memory_order_relaxed);
-    return gLeft.fetch_sub(1, std::memory_order_relaxed) == 0;
-}
 
 }  // namespace
 
@@ -30,11 +19,11 @@ FailingNew::FailingNew(FailingCount count, int64_t fails) {
     gArming = std::this_thread::get_id();
     gLeft = fails;
     gCounted = 0;
-    gCount.store(count, std::memory_order_release);
+    gCount = count;
 }
 
 FailingNew::~FailingNew() {
-    gCount.store(FailingCount::kNone, std::memory_order_release);
+    gCount = FailingCount::kNone;
 }
 
 int64_t FailingNew::Counted() {
@@ -42,7 +31,12 @@ int64_t FailingNew::Counted() {
 }
 
 void* operator new(std::size_t n) {
-    if (FailThisOne()) throw std::bad_alloc();
+    const FailingCount count = gCount;
+    if (count != FailingCount::kNone &&
+        (std::this_thread::get_id() == gArming) == (count == FailingCount::kThisThread)) {
+        ++gCounted;
+        if (gLeft-- == 0) throw std::bad_alloc();
+    }
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }

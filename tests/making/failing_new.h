@@ -1,23 +1,15 @@
-// An operator new that fails on purpose, for the tests of running out of
-// memory: test_making's own (failing_new.cpp), armed by a test for a span
-// of code.  The Nth allocation from the arming, counting only the arming
-// thread or only the others, throws std::bad_alloc; all others are malloc's.
+// test_making's operator new (failing_new.cpp) fails on purpose while a
+// FailingNew lives: allocation number `fails` (from 0), counting only the
+// arming thread or only the others, throws std::bad_alloc.  No test
+// assertion may run while armed: assertions allocate too.
 #pragma once
 
 #include <cstdint>
 
 enum class FailingCount { kNone, kThisThread, kOtherThreads };
 
-// Armed for its lifetime: allocation number `fails` (from 0) of those
-// counted throws; INT64_MAX only counts.  Nothing between arming and
-// disarming may be a test assertion, which allocates too.
-class FailingNew {
-  public:
-    FailingNew(FailingCount count, int64_t fails);
+struct FailingNew {
+    FailingNew(FailingCount count, int64_t fails);  // INT64_MAX: count only
     ~FailingNew();
-    FailingNew(const FailingNew&) = delete;
-    FailingNew& operator=(const FailingNew&) = delete;
-
-    // Allocations counted since the arming.
-    static int64_t Counted();
+    static int64_t Counted();  // allocations counted since the last arming
 };
