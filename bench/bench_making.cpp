@@ -3,6 +3,10 @@
 // step), the rim width, the cutting order, one piece per step (cut, shaded
 // in eight orientations and laid on the board) and the neighbours.
 //
+// The same for a cutting pattern tiled over a large picture, with thin
+// lines and with lines so thick that no two pieces share an outline, so
+// that every piece is linked across a gap by the search of area_repair.h.
+//
 // Counters, in milliseconds of wall time per puzzle (pieces are cut on one
 // worker thread per core, so a thread's processor time would tell only part
 // of it): each stage, and the longest single step (the window must stay
@@ -61,13 +65,32 @@ struct Stages {
     }
 };
 
-Stages MakeOnce(PuzzleGame& g, const MYBIT& picture, Host& host) {
+// Prepares the game's mask and picture: a grid over the picture, or a
+// tile pattern repeated over it.
+struct Source {
+    const MYBIT& picture;
+    const MYBIT* tile = nullptr;
+
+    void Prepare(PuzzleGame& g) const {
+        if (!tile) {
+            PrepareFromPicture(g, picture);
+            return;
+        }
+        g.picture.CopyFrom(picture);
+        g.pattern.CopyFrom(*tile);
+        const int qw = tile->Width(), qh = tile->Height();
+        TilePattern(g, picture.Width(), picture.Height(), qw, qh, 2 * picture.Width() / qw,
+                    2 * picture.Height() / qh);
+    }
+};
+
+Stages MakeOnce(PuzzleGame& g, const Source& source, Host& host) {
     Stages t;
     ResetMaking(g.making);
     g.rng.Seed(1);
     g.placedCount = 0;
     const double t0 = Clock::now();
-    PrepareFromPicture(g, picture);
+    source.Prepare(g);
     const double t1 = Clock::now();
     StartCutting(g.making, g.picture, std::move(g.pattern), g.board, host);
     double last = Clock::now();
@@ -98,12 +121,10 @@ Stages MakeOnce(PuzzleGame& g, const MYBIT& picture, Host& host) {
     return t;
 }
 
-void BM_MakePuzzle(benchmark::State& state) {
-    const int pieces = static_cast<int>(state.range(0));
-    const int size = static_cast<int>(state.range(1));
+// Makes the puzzle as often as the benchmark asks, then once more with its
+// peak memory measured.
+void MakeAndCount(benchmark::State& state, Settings& settings, const Source& source) {
     QuietHost host;
-    Settings settings = DefaultSettings();
-    settings.pieceCount = pieces;
     settings.sound = 0;
     Background background;
     background.boardPicture.CreateFilled(0x9EBE9C, 1280, 1024);
@@ -113,11 +134,9 @@ void BM_MakePuzzle(benchmark::State& state) {
     g.settings = &settings;
     g.background = &background;
     g.boardPicture = &background.boardPicture;
-    MYBIT picture;
-    MakePicture(picture, size, size * 3 / 4);
 
     Stages total;
-    for (auto _ : state) total += MakeOnce(g, picture, host);
+    for (auto _ : state) total += MakeOnce(g, source, host);
     const double n = static_cast<double>(state.iterations());
     state.counters["pieces"] = g.making.areaCount;
     state.counters["prepare_ms"] = total.prepare / n;
@@ -131,8 +150,35 @@ void BM_MakePuzzle(benchmark::State& state) {
     // Once more, its peak memory measured.
     ResetMaking(g.making);
     ResetPeakMemory();
-    MakeOnce(g, picture, host);
+    MakeOnce(g, source, host);
     state.counters["peak_MB"] = PeakMemoryMB();
+}
+
+void BM_MakePuzzle(benchmark::State& state) {
+    Settings settings = DefaultSettings();
+    settings.pieceCount = static_cast<int>(state.range(0));
+    const int size = static_cast<int>(state.range(1));
+    MYBIT picture;
+    MakePicture(picture, size, size * 3 / 4);
+    MakeAndCount(state, settings, Source{picture});
+}
+
+// A 200 x 200 tile (mask words) whose left and top lines are `line` words
+// wide, repeated over a 4800 x 3200 picture: 48 x 32 pieces.  With lines
+// one word wide the pieces share their outlines; with lines 4 words wide no
+// two do, and the search across the gaps links all 1536.
+void BM_MakeTiledPattern(benchmark::State& state) {
+    const int line = static_cast<int>(state.range(0));
+    MYBIT tile;
+    tile.CreateFilled(0xFFFFFF, 200, 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (x < line || y < line) tile.At(x, y) = 0;
+    MYBIT picture;
+    MakePicture(picture, 4800, 3200);
+    Settings settings = DefaultSettings();
+    settings.pieceCount = 0;
+    MakeAndCount(state, settings, Source{picture, &tile});
 }
 
 // A cutting pattern of closed rings on one white ground: the ground is one
@@ -180,5 +226,8 @@ BENCHMARK(BM_MakePuzzle)
     ->Args({4, 2000})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Lines of one word and of four, a few runs each: one puzzle takes seconds.
+BENCHMARK(BM_MakeTiledPattern)->Arg(1)->Arg(4)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

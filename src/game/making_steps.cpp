@@ -1,10 +1,12 @@
 #include "game/making_steps.h"
 
 #include <algorithm>
+#include <new>
 
 #include "base/host.h"
 #include "base/rand.h"
 #include "config/settings.h"
+#include "game/game_record.h"
 #include "game/puzzle_game.h"
 #include "game/view_commands.h"
 #include "image/mybit.h"
@@ -20,6 +22,8 @@ namespace {
 
 constexpr const char* kTooLarge =
     "画像が大きすぎるため、パズルを作成できません。\n大きさの設定を小さくしてください。";
+constexpr const char* kNoMemory =
+    "メモリが足りないため、パズルを作成できませんでした。\n大きさの設定を小さくしてください。";
 
 // Progress bar colours (COLORREF) while the pieces are cut.
 constexpr ColorRef kCutBack = 0xF8F481, kCutBar = 0xD8D20C;
@@ -176,8 +180,9 @@ unsigned OrderPieces(PuzzleGame& g) {
     }
     g.host->ShowProgress(n, kCutBack, kCutBar);
     m.cutPosition = 0;
-    // The pieces are cut ahead on every core while the steps show them.
-    const int threads = CutThreadCount(m.cutThreads);
+    // The pieces are cut ahead on every core while the steps show them, on
+    // fewer when their work arrays would outgrow the picture's mask.
+    const int threads = CutThreadsWithin(m, CutThreadCount(m.cutThreads));
     if (threads > 1 && n > 1)
         m.pool = std::make_shared<CuttingPool>(m, t.order.data(), n, g.settings->edgeLight, threads);
     g.host->PostStep(MSG_PLACE_PIECE);
@@ -223,17 +228,27 @@ void PlaceMadePiece(PuzzleGame& g) {
 unsigned FinishCutting(PuzzleGame& g) {
     MakingState& m = g.making;
     if (m.stage != kStateCutting) return 0;
-    g.host->CloseProgress();
-    StopCuttingWorkers(m);
-    ReleaseCutScratch();
-    FindNeighbours(m, *g.host);
-    LinkApartPieces(m);
+    // The first MSG_MAKE_5 finds the neighbours; the search that links
+    // pieces apart, when one is needed, follows in steps of its own.
+    const bool searching = m.apartSearch != nullptr;
+    if (!searching) {
+        g.host->CloseProgress();
+        StopCuttingWorkers(m);
+        ReleaseCutScratch();
+        FindNeighbours(m, *g.host);
+    }
+    if (searching ? LinkApartStep(m, *g.host) : StartLinkingApart(m, *g.host)) {
+        g.host->PostStep(MSG_MAKE_5);
+        return MSG_MAKE_5;
+    }
     m.stage = kStatePlaying;
     g.host->PostStep(MSG_MAKE_DONE);
     return MSG_MAKE_DONE;
 }
 
-unsigned MakingStage(PuzzleGame& g, unsigned msg) {
+namespace {
+
+unsigned RunStage(PuzzleGame& g, unsigned msg) {
     switch (msg) {
         case MSG_MAKE_1:
             return LabelStep(g);
@@ -250,6 +265,26 @@ unsigned MakingStage(PuzzleGame& g, unsigned msg) {
             return FinishCutting(g);
         default:
             return 0;
+    }
+}
+
+}  // namespace
+
+void MakingFailed(PuzzleGame& g) {
+    // The memory goes first: the workers stop, and everything of the puzzle
+    // is released before the message box needs any.
+    ResetGame(g);
+    ReleaseCutScratch();
+    g.host->CloseProgress();
+    g.host->MessageBox(kNoMemory, "pukko", kMbOk, Owner::kMainWindow);
+}
+
+unsigned MakingStage(PuzzleGame& g, unsigned msg) {
+    try {
+        return RunStage(g, msg);
+    } catch (const std::bad_alloc&) {
+        MakingFailed(g);
+        return 0;
     }
 }
 

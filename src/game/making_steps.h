@@ -7,7 +7,9 @@
 // moves between steps.  The chain is
 //   MSG_MAKE_1 (one mask row, repeated while rows remain), MSG_MAKE_2 (rim
 //   width), MSG_MAKE_3 (cutting order), MSG_PLACE_PIECE (one piece, repeated
-//   for every piece), MSG_MAKE_5 (neighbours), MSG_MAKE_DONE (play starts).
+//   for every piece), MSG_MAKE_5 (neighbours; repeated while pieces that no
+//   chain of neighbours joins are linked across their gaps), MSG_MAKE_DONE
+//   (play starts).
 #pragma once
 
 #include <cstdint>
@@ -70,8 +72,17 @@ unsigned FinishCutting(PuzzleGame& g);  // MSG_MAKE_5
 
 // Runs the handler of one making message (MSG_MAKE_1 .. MSG_MAKE_5) and
 // returns the message it posted, 0 when none (or msg is not one of them).
-// MSG_MAKE_DONE, the start of play, belongs to the game.
+// MSG_MAKE_DONE, the start of play, belongs to the game.  A step that runs
+// out of memory, on this thread or on a cutting worker, ends the making
+// through MakingFailed (result 0).
 unsigned MakingStage(PuzzleGame& g, unsigned msg);
+
+// Making failed for want of memory: the game is reset as before a new
+// puzzle (the cutting workers stopped, every picture and piece released,
+// the guide closed, the board shown empty), the progress bar closed, and
+// the player told in a message box of the main window.  The start screen
+// is where a picture that cannot be cut leaves the player too.
+void MakingFailed(PuzzleGame& g);
 
 // The chain without a window: runs MakingStage from `first` for every
 // successor until MSG_MAKE_DONE is posted (result 1) or the chain stops

@@ -1,5 +1,6 @@
 #include "game/start_puzzle.h"
 
+#include <new>
 #include <utility>
 
 #include "config/settings.h"
@@ -43,9 +44,8 @@ int PrepareFromPattern(PuzzleGame& g, const std::string& picturePath, const std:
     return FitPictureToPattern(g, pw, ph, qw, qh);
 }
 
-}  // namespace
-
-int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string& patternPath) {
+// StartPuzzle without its care for memory.
+int StartMaking(PuzzleGame& g, const std::string& picturePath, const std::string& patternPath) {
     Host& host = *g.host;
     Settings& s = *g.settings;
     ResetGame(g);
@@ -73,6 +73,18 @@ int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string
     return 1;
 }
 
+}  // namespace
+
+int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string& patternPath) {
+    // The picture, the pattern and the mask take the most memory of all.
+    try {
+        return StartMaking(g, picturePath, patternPath);
+    } catch (const std::bad_alloc&) {
+        MakingFailed(g);
+        return 0;
+    }
+}
+
 void OnMakeDone(PuzzleGame& g) {
     if (g.making.stage != kStatePlaying || g.totalPieces != 0) return;
     Host& host = *g.host;
@@ -87,7 +99,12 @@ void OnMakeDone(PuzzleGame& g) {
 int MakingStep(PuzzleGame& g, unsigned msg) {
     switch (msg) {
         case MSG_MAKE_DONE:
-            OnMakeDone(g);
+            // Arrange mode's pictures are made here.
+            try {
+                OnMakeDone(g);
+            } catch (const std::bad_alloc&) {
+                MakingFailed(g);
+            }
             return 1;
         case MSG_MAKE_1:
         case MSG_MAKE_2:
@@ -103,6 +120,6 @@ int MakingStep(PuzzleGame& g, unsigned msg) {
 
 int RunMakingToPlay(PuzzleGame& g, const std::function<void(unsigned)>& afterStep) {
     if (!RunMakingSteps(g, MSG_MAKE_1, afterStep)) return 0;
-    OnMakeDone(g);
-    return 1;
+    MakingStep(g, MSG_MAKE_DONE);
+    return g.State() == kStatePlaying;
 }

@@ -16,6 +16,8 @@
 #include "making/grid.h"
 #include "making/making_state.h"
 
+class Host;
+
 // A pattern's area that fits in a square of this side (mask words; two
 // picture pixels) is a speck: too small to see, let alone to pick up.
 constexpr int32_t kSpeckSide = 4;
@@ -36,10 +38,29 @@ int32_t FitAreasToCells(MakingState& m, const GridDivision& grid);
 // number of specks dissolved.
 int32_t DissolveSpecks(MakingState& m);
 
-// After the neighbour search: a grid's pieces list the pieces of the cells
+// After the neighbour search, in steps short enough for the window to stay
+// responsive between them: a grid's pieces list the pieces of the cells
 // beside theirs, whatever their shared outline; then, while the pieces fall
 // into groups that no chain of neighbours connects, the two pieces of
 // different groups with the narrowest gap of non-area words between them
-// (in the labelled mask) become neighbours.  Returns the number of pairs
-// linked.
-int32_t LinkApartPieces(MakingState& m);
+// (in the labelled mask) become neighbours.
+//
+// The gaps are found by a search that spreads from every area through the
+// words no area holds, each word taken by the area that reaches it first
+// (ties go to the area met first scanning rows from the top, then to the
+// word that reached it first); where the fronts of two groups meet, the gap
+// between their areas is the words crossed from both sides.  Of all the
+// gaps between two groups only the narrowest counts (ties to the lower
+// piece numbers), and the narrowest gaps link the groups until they are
+// one, as a spanning tree of the groups.  The search marks the words it
+// takes in the labelled mask itself, which is all the memory it needs
+// besides a few rows and layers of words, and gives them back when done.
+//
+// StartLinkingApart links a grid's cells and forms the groups: 1 when a
+// search must follow (kept in m.apartSearch, its progress bar shown), 0
+// when the pieces are already one group.  LinkApartStep then does one step
+// of the search: 1 while steps remain; the last links the pieces, closes
+// the bar and drops the search.  A reset of the making drops a search half
+// done along with the mask.
+int StartLinkingApart(MakingState& m, Host& host);
+int LinkApartStep(MakingState& m, Host& host);

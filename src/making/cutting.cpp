@@ -67,6 +67,7 @@ AreaBox FillArea(MYBIT& mask, int x, int ar, uint32_t label) {
 void ResetMaking(MakingState& m) {
     // The workers read the mask and picture and write the board's pieces.
     StopCuttingWorkers(m);
+    m.apartSearch.reset();
     m.mask.Free();
     m.picture.Free();
     if (m.table) m.table->Empty();
@@ -108,8 +109,10 @@ int StartCutting(MakingState& m, const MYBIT& picture, MYBIT mask, Board& table,
     if (mask.Width() != 2 * picture.Width() || mask.Height() != 2 * picture.Height())
         host.MessageBox(kNotTwice, "", kMbOk, Owner::kNone);
 
-    m.table = &table;
+    // The workers of a making still running read the record: they stop
+    // before anything of it changes, and the board it pointed to is emptied.
     ResetMaking(m);
+    table.Empty();
     // Piece rectangles have even corners inside the mask, so the mask's own
     // size must be even.
     if ((mask.Width() | mask.Height()) & 1) {

@@ -11,6 +11,7 @@
 
 struct Board;
 class CuttingPool;
+struct ApartSearch;
 
 constexpr int kMaxAreas = 10000;
 
@@ -89,6 +90,10 @@ struct MakingState {
     // grid's pockets, a pattern's specks): each area's box, one word wider
     // all round, right and bottom exclusive.
     std::vector<Rect> looseRects;
+
+    // The search that links pieces apart (area_repair.h) while it runs in
+    // steps, after the last piece is cut; it marks words of the mask.
+    std::shared_ptr<ApartSearch> apartSearch;
 
     // Threads that cut pieces: 0 one per core (see CutThreadCount), 1 the
     // making steps' own thread alone.  Not part of the reset.

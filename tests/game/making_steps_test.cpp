@@ -65,6 +65,40 @@ TEST(MakingSteps, StepsOfAnotherStageDoNothing) {
     EXPECT_EQ(f.host.posted.size(), 1u);
 }
 
+// Two pieces that no chain of neighbours joins (a band 8 words wide between
+// them) are linked after the neighbours in steps of their own, under a bar
+// of their own: the scan of the mask; the spread, the mask given back and
+// the link.  A reset in the middle drops the search with the mask.
+TEST(MakingSteps, PiecesApartAreLinkedInStepsOfTheirOwnUnderTheirOwnBar) {
+    for (const bool reset : {false, true}) {
+        MakingFixture f;
+        MYBIT mask;
+        mask.CreateFilled(0xFFFFFF, 40, 20);
+        for (int x = 16; x < 24; ++x) mask.DrawLine(x, 0, x, 20, 0);
+        MakeTestPicture(f.g().picture, 20, 10);
+        ASSERT_EQ(StartCutting(f.g().making, f.g().picture, std::move(mask), f.g().board, f.host), 1);
+        unsigned msg = MSG_MAKE_1;
+        while (msg != MSG_MAKE_5) msg = MakingStage(f.g(), msg);
+        f.host.progress.clear();
+        std::vector<unsigned> chain;
+        while (msg == MSG_MAKE_5 && !(reset && chain.size() == 3))
+            chain.push_back(msg = MakingStage(f.g(), msg));
+        if (reset) {
+            ResetMaking(f.g().making);
+            EXPECT_EQ(MakingStage(f.g(), msg), 0u);
+        } else {
+            EXPECT_EQ(chain,
+                      (std::vector<unsigned>{MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_5, MSG_MAKE_DONE}));
+            const std::string bar = " 16359552 14238475";  // the neighbours' colours
+            EXPECT_EQ(f.host.progress, (std::vector<std::string>{"close", "show 2" + bar, "step", "step",
+                                                                 "close", "show 1" + bar, "step",
+                                                                 "show 2" + bar, "step", "step", "close"}));
+            EXPECT_EQ(f.g().board.pieces[0].neighbours, (std::vector<int32_t>{0, 1, -1}));
+        }
+        EXPECT_EQ(f.g().making.apartSearch, nullptr);
+    }
+}
+
 TEST(MakingSteps, PiecesAreCutInRandomOrderAndScatteredInTheLeftHalf) {
     MakingFixture f(77);
     f.settings.pieceCount = 30;
@@ -207,55 +241,3 @@ TEST(MakingGolden, ASmallPuzzleIsTheSameForTheSameSeed) {
 }
 
 }  // namespace
-
-namespace {
-
-// Every piece's eight pictures, rectangle and neighbours, as one list of
-// numbers.
-std::vector<uint64_t> Pieces(const Board& b) {
-    std::vector<uint64_t> all;
-    for (int k = 0; k < b.count; ++k) {
-        const Piece& p = b.pieces[k];
-        for (const MYBIT& o : p.pictures) all.push_back(PictureHash(o));
-        for (int v : {p.left, p.top, p.orientation, p.homeLeft, p.homeTop}) all.push_back(static_cast<uint64_t>(v));
-        all.insert(all.end(), p.neighbours.begin(), p.neighbours.end());
-    }
-    return all;
-}
-
-}  // namespace
-
-// Pieces cut on worker threads are those the steps cut alone, placed in the
-// same order; a reset in the middle stops the workers and leaves nothing.
-TEST(MakingThreads, WorkersCutTheSamePiecesAndAResetStopsThem) {
-    std::vector<uint64_t> alone;
-    for (const int threads : {1, 4}) {
-        MakingFixture f(77);
-        f.g().making.cutThreads = threads;
-        f.settings.pieceCount = 300;
-        ASSERT_NO_FATAL_FAILURE(Start(f, 320, 200));
-        ASSERT_EQ(RunMakingSteps(f.g(), MSG_MAKE_1), 1);
-        EXPECT_EQ(f.g().making.pool, nullptr);  // joined once the last piece is cut
-        if (threads == 1)
-            alone = Pieces(f.g().board);
-        else
-            EXPECT_TRUE(Pieces(f.g().board) == alone);
-    }
-    EXPECT_GT(alone.size(), 300u * 10);
-
-    MakingFixture f;
-    f.g().making.cutThreads = 4;
-    f.settings.pieceCount = 300;
-    ASSERT_NO_FATAL_FAILURE(Start(f, 320, 200));
-    unsigned msg = MSG_MAKE_1;
-    while (msg != MSG_PLACE_PIECE) msg = MakingStage(f.g(), msg);
-    for (int i = 0; i < 5; ++i) msg = MakingStage(f.g(), msg);
-    ASSERT_NE(f.g().making.pool, nullptr);
-    ResetMaking(f.g().making);
-    EXPECT_EQ(f.g().making.pool, nullptr);
-    EXPECT_EQ(f.g().board.count, 0);
-    int cut = 0;
-    for (const Piece& p : f.g().board.pieces) cut += !p.pictures[0].Empty();
-    EXPECT_EQ(cut, 0);
-    EXPECT_EQ(MakingStage(f.g(), msg), 0u);
-}

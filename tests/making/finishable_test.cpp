@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <numeric>
+#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -236,6 +239,117 @@ TEST(Finishable, PatternPiecesAreAllJoinableAndSpecksAreNoPieces) {
         for (int k = 0; k < b.count; ++k) EXPECT_GT(b.pieces[k].homeRight - b.pieces[k].homeLeft, 2);
         EXPECT_EQ(Links(f), d.links);
     }
+}
+
+// The linking of pieces apart as it was first written, the rule the steps
+// must keep: every word's owner and distance in arrays of their own, the
+// words no area holds taken breadth first from the area words beside them
+// (queued row by row from the top, each reaching left, right, up, down),
+// every meeting of two groups' fronts kept, all sorted by width and pieces,
+// and the groups linked narrowest first.  `lists` are the neighbour
+// search's lists; the result is what they become.
+std::vector<std::vector<int32_t>> LinkedByRule(const MakingState& m,
+                                               std::vector<std::vector<int32_t>> lists) {
+    const int W = m.maskWidth, H = m.maskHeight, n = m.areaCount;
+    auto label = [&](int x, int y) -> int32_t {
+        if (x < 0 || y < 0 || x >= W || y >= H) return 0;
+        const uint32_t v = m.mask.At(x, y);
+        return v - 1u < static_cast<uint32_t>(n) ? static_cast<int32_t>(v) : 0;
+    };
+    std::vector<int32_t> parent(n);
+    std::iota(parent.begin(), parent.end(), 0);
+    auto find = [&](int32_t a) {
+        while (parent[a] != a) a = parent[a];
+        return a;
+    };
+    auto unite = [&](int32_t a, int32_t b) {
+        a = find(a), b = find(b);
+        if (a != b) parent[std::max(a, b)] = std::min(a, b);
+        return a != b;
+    };
+    for (int32_t a = 0; a < n; ++a)
+        for (const int32_t b : lists[a])
+            if (b >= 0) unite(a, b);
+    std::vector<int32_t> owner(static_cast<size_t>(W) * H, -1), dist(owner.size(), 0), queue;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (const int32_t v = label(x, y)) {
+                owner[y * W + x] = v - 1;
+                if (!label(x - 1, y) || !label(x + 1, y) || !label(x, y - 1) || !label(x, y + 1))
+                    queue.push_back(y * W + x);
+            }
+    std::vector<std::array<int32_t, 3>> gaps;
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const int32_t i = queue[head], x = i % W, y = i / W;
+        for (const auto& [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+            if (x + dx < 0 || y + dy < 0 || x + dx >= W || y + dy >= H) continue;
+            const int32_t j = (y + dy) * W + x + dx;
+            if (owner[j] < 0) {
+                owner[j] = owner[i];
+                dist[j] = dist[i] + 1;
+                queue.push_back(j);
+            } else if (find(owner[j]) != find(owner[i])) {
+                gaps.push_back(
+                    {dist[i] + dist[j], std::min(owner[i], owner[j]), std::max(owner[i], owner[j])});
+            }
+        }
+    }
+    std::sort(gaps.begin(), gaps.end());
+    for (const auto& [width, a, b] : gaps)
+        if (unite(a, b))
+            for (const auto& [p, q] : {std::pair{a, b}, {b, a}})
+                lists[p].insert(std::lower_bound(lists[p].begin(), lists[p].end() - 1, q), q);
+    return lists;
+}
+
+// Random patterns of lines from one word to seven wide, at every slope,
+// with blots and islands in them: the pieces linked across the gaps, and
+// the mask given back word for word.  Ties of width abound.
+TEST(Finishable, PiecesApartAreLinkedByTheNarrowestGapsAsTheRuleLinksThem) {
+    int searched = 0;
+    for (uint32_t seed = 1; seed <= 120; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        auto pick = [&](int lo, int hi) {
+            return lo + static_cast<int>(rng() % static_cast<uint32_t>(hi - lo + 1));
+        };
+        const int W = 2 * pick(20, 90), H = 2 * pick(20, 70);
+        MYBIT pattern;
+        pattern.CreateFilled(0xFFFFFF, W, H);
+        for (int lines = pick(1, 6); lines > 0; --lines) {
+            const int x1 = pick(-5, W + 5), y1 = pick(-5, H + 5), x2 = pick(-5, W + 5), y2 = pick(-5, H + 5);
+            for (int o = pick(1, 7) - 1; o >= 0; --o) pattern.DrawLine(x1 + o, y1, x2 + o, y2, 0);
+        }
+        for (int blots = pick(0, 3); blots > 0; --blots) {
+            const int left = pick(0, W - 1), top = pick(0, H - 1), w = pick(1, 24), h = pick(1, 24);
+            for (int y = top; y < std::min(H, top + h); ++y)
+                for (int x = left; x < std::min(W, left + w); ++x) pattern.At(x, y) = 0;
+            // An island in the blot, or a hole through it.
+            if (w > 8 && h > 8)
+                for (int y = top + 3; y < std::min(H, top + h - 3); ++y)
+                    for (int x = left + 3; x < std::min(W, left + w - 3); ++x) pattern.At(x, y) = 0xFFFFFF;
+        }
+        MakingFixture f(seed);
+        MYBIT picture;
+        MakeTestPicture(picture, W / 2, H / 2);
+        ASSERT_EQ(StartCutting(f.g().making, picture, std::move(pattern), f.g().board, f.host), 1);
+        unsigned msg = MSG_MAKE_1;
+        while (msg != MSG_MAKE_5) msg = MakingStage(f.g(), msg);
+        const std::vector<uint32_t> labelled = f.g().making.mask.pixels;
+        ASSERT_EQ(RunMakingSteps(f.g(), MSG_MAKE_5), 1);
+        const MakingState& m = f.g().making;
+        Board& b = f.g().board;
+        EXPECT_TRUE(Connected(b));
+        EXPECT_TRUE(m.mask.pixels == labelled);
+        std::vector<std::vector<int32_t>> made(b.count);
+        for (int k = 0; k < b.count; ++k) made[k] = b.pieces[k].neighbours;
+        FindNeighbours(f.g().making, f.host);
+        std::vector<std::vector<int32_t>> found(b.count);
+        for (int k = 0; k < b.count; ++k) found[k] = b.pieces[k].neighbours;
+        searched += made != found;
+        EXPECT_EQ(made, LinkedByRule(m, found));
+    }
+    EXPECT_GT(searched, 60);
 }
 
 }  // namespace

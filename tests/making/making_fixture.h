@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "config/settings.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
 #include "making/cutting.h"
+#include "pieces/board.h"
 #include "support/fake_host.h"
 #include "support/picture_hash.h"
 
@@ -63,4 +65,18 @@ inline MYBIT RebuildPieceMask(const MakingState& m, int k) {
             pm.At(static_cast<int>(w.word % m.maskWidth) - r.minX,
                   static_cast<int>(w.word / m.maskWidth) - r.minY) = kMaskOutline;
     return pm;
+}
+
+// Every piece's eight pictures, rectangle and neighbours, as one list of
+// numbers.
+inline std::vector<uint64_t> Pieces(const Board& b) {
+    std::vector<uint64_t> all;
+    for (int k = 0; k < b.count; ++k) {
+        const Piece& p = b.pieces[k];
+        for (const MYBIT& o : p.pictures) all.push_back(PictureHash(o));
+        for (int v : {p.left, p.top, p.orientation, p.homeLeft, p.homeTop})
+            all.push_back(static_cast<uint64_t>(v));
+        all.insert(all.end(), p.neighbours.begin(), p.neighbours.end());
+    }
+    return all;
 }
