@@ -88,6 +88,10 @@ int StartPuzzle(PuzzleGame& g, const std::string& picturePath, const std::string
 void OnMakeDone(PuzzleGame& g) {
     if (g.making.stage != kStatePlaying || g.totalPieces != 0) return;
     Host& host = *g.host;
+    // Nothing reads the labelled mask or the making's copy of the picture
+    // in play, and at a large picture they take hundreds of megabytes.
+    g.making.mask.Free();
+    g.making.picture.Free();
     if (g.settings->arrangeMode) BuildArrangedPicture(g);
     host.SetForeground();
     g.startTick = g.lastTick = host.TickCount();

@@ -162,6 +162,8 @@ TEST_F(Start, PatternsAreRepeatedOrFitted) {
     EXPECT_EQ(g.making.maskHeight, 160);
     ASSERT_EQ(RunMakingToPlay(g), 1);
     EXPECT_EQ(g.board.count, 6);
+    // In play the making's mask and picture copy are let go.
+    EXPECT_TRUE(g.making.mask.Empty() && g.making.picture.Empty());
     // Twice the picture's size, anti-aliased grey on light grey: the pattern
     // is the mask as it is.
     ASSERT_EQ(StartPuzzle(g, Save("fitted.bmp", 50, 40),
