@@ -104,7 +104,8 @@ ShellRecords& Shell() {
     return records;
 }
 
-void PaintBoard(HDC dc, const RECT& area, const Background& background, const TableView& view, MYBIT& pixels) {
+void PaintBoard(HDC dc, const RECT& area, const Background& background, const TableView& view,
+                MYBIT& pixels) {
     const MYBIT& board = background.boardPicture;
     const uint32_t margin = background.margin;
     if (!board.Empty() && !view.OneToOne() && view.client.cx > 0 && view.client.cy > 0) {

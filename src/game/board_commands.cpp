@@ -58,7 +58,8 @@ void LayOutAndRedraw(PuzzleGame& g, const std::vector<int>& pieces, std::vector<
     for (const Rect& r : g.host->CoveredAreas()) obstacles.push_back(g.view.ClientToTableRect(r));
     std::vector<Size> sizes;
     sizes.reserve(pieces.size());
-    for (int a : pieces) sizes.push_back(Size{b.pieces[a].right - b.pieces[a].left, b.pieces[a].bottom - b.pieces[a].top});
+    for (int a : pieces)
+        sizes.push_back(Size{b.pieces[a].right - b.pieces[a].left, b.pieces[a].bottom - b.pieces[a].top});
     const RowLayout rows = PackInRows(sizes, GamePlayArea(g), obstacles);
     if (rows.at.size() != pieces.size()) return;  // a window with no room at all
     PlaceOnTop(b, pieces, rows.at);

@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "base/file_io.h"
+#include "browser/browser_view.h"
 #include "game/frame.h"
 #include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
-#include "browser/browser_view.h"
 #include "views/background.h"
 
 namespace {

@@ -57,7 +57,6 @@ bool Playing(const PuzzleGame& g) {
     return g.State() == kStatePlaying;
 }
 
-
 // The arrow keys: frame adjustments on a completed puzzle (the amounts are
 // added to end_waku_L1, L2, H, S and t, and the frame is drawn again), the arranged
 // picture's offsets in arrange mode (up and down only), nothing otherwise.

@@ -26,7 +26,8 @@ void SetPuzzleTable(PuzzleGame& g) {
     if (!g.host) return;
     Host& host = *g.host;
     const Size screen = host.ScreenSize();
-    const Size table = g.picture.Empty() ? screen : TableSizeFor(screen, Size{g.picture.Width(), g.picture.Height()});
+    const Size table =
+        g.picture.Empty() ? screen : TableSizeFor(screen, Size{g.picture.Width(), g.picture.Height()});
     if (g.background) SetTableSize(*g.background, host, table);
     g.board.changed = Rect{};
     StartView(g.view, table, host.ClientSize(), screen);

@@ -341,7 +341,8 @@ ViewAxis MakeViewAxis(double s, double origin, int n, int begin, int end) {
             }
         }
     }
-    if (a.last > a.first) a.filter.meanTaps = static_cast<double>(a.filter.weights.size()) / (a.last - a.first);
+    if (a.last > a.first)
+        a.filter.meanTaps = static_cast<double>(a.filter.weights.size()) / (a.last - a.first);
     return a;
 }
 
@@ -363,7 +364,8 @@ void ViewColumnsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& a
         const int taps = ay.filter.count[fy];
         rows.resize(taps);
         for (int k = 0; k < taps; ++k) rows[k] = Bytes(source.Row(ay.filter.first[fy] + k) + sx0);
-        FilterRows<uint8_t, uint32_t, kToWideShift>(rows.data(), ay.filter.weights.data() + ay.filter.offset[fy], taps,
+        FilterRows<uint8_t, uint32_t, kToWideShift>(rows.data(),
+                                                    ay.filter.weights.data() + ay.filter.offset[fy], taps,
                                                     channels, acc.data(), lanes.data());
         LanesToWords(lanes.data(), fx, ax.last - ax.first, target.Row(y) + ax.first);
     }
@@ -371,7 +373,8 @@ void ViewColumnsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& a
 
 // Rows first: each source row a target row reads is filtered along its
 // length once and kept in a ring (the rows read only move downwards).
-void ViewRowsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& ay, int y0, int y1, MYBIT& target) {
+void ViewRowsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& ay, int y0, int y1,
+                   MYBIT& target) {
     const int width = ax.last - ax.first;
     const size_t channels = static_cast<size_t>(width) * 4;
     int ring = 1;
@@ -394,8 +397,9 @@ void ViewRowsFirst(const MYBIT& source, const ViewAxis& ax, const ViewAxis& ay, 
             }
             rows[k] = lanes;
         }
-        FilterRows<uint32_t, uint8_t, kToByteShift>(rows.data(), ay.filter.weights.data() + ay.filter.offset[fy],
-                                                    taps, channels, acc.data(), Bytes(target.Row(y) + ax.first));
+        FilterRows<uint32_t, uint8_t, kToByteShift>(rows.data(),
+                                                    ay.filter.weights.data() + ay.filter.offset[fy], taps,
+                                                    channels, acc.data(), Bytes(target.Row(y) + ax.first));
     }
 }
 
@@ -426,13 +430,17 @@ void StretchView(const MYBIT& source, const ViewMap& map, MYBIT& target, const R
     // (a pixel's channels weighed in two 64-bit lanes) costs about three
     // times one down the columns (bytes side by side, which vectorises).
     int sx1 = 0, sy1 = 0;
-    for (size_t i = 0; i < ax.filter.first.size(); ++i) sx1 = std::max(sx1, ax.filter.first[i] + ax.filter.count[i]);
-    for (size_t i = 0; i < ay.filter.first.size(); ++i) sy1 = std::max(sy1, ay.filter.first[i] + ay.filter.count[i]);
+    for (size_t i = 0; i < ax.filter.first.size(); ++i)
+        sx1 = std::max(sx1, ax.filter.first[i] + ax.filter.count[i]);
+    for (size_t i = 0; i < ay.filter.first.size(); ++i)
+        sy1 = std::max(sy1, ay.filter.first[i] + ay.filter.count[i]);
     const int sx0 = ax.filter.first.front(), sy0 = ay.filter.first.front();
     const double w = ax.last - ax.first, h = ay.last - ay.first;
     constexpr double kAlongRows = 3;
-    const double columnsFirst = h * (double(sx1 - sx0) * ay.filter.meanTaps + kAlongRows * w * ax.filter.meanTaps);
-    const double rowsFirst = w * (kAlongRows * double(sy1 - sy0) * ax.filter.meanTaps + h * ay.filter.meanTaps);
+    const double columnsFirst =
+        h * (double(sx1 - sx0) * ay.filter.meanTaps + kAlongRows * w * ax.filter.meanTaps);
+    const double rowsFirst =
+        w * (kAlongRows * double(sy1 - sy0) * ax.filter.meanTaps + h * ay.filter.meanTaps);
     const bool byColumns = columnsFirst <= rowsFirst;
     auto band = [&](int y0, int y1) {
         if (byColumns)

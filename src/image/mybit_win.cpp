@@ -56,9 +56,9 @@ void DIsplayPart(const MYBIT& bit, const Rect& r, HDC dc) {
     if (!IntersectRect(&part, r, Rect{0, 0, bit.Width(), bit.Height()})) return;
     BITMAPINFO info = InfoFor(bit.Width(), bit.Height());
     // A bottom-up picture counts its source rows from the bottom.
-    SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(part.Width()), static_cast<DWORD>(part.Height()),
-                      part.left, bit.Height() - part.bottom, 0, static_cast<UINT>(bit.Height()), bit.pixels.data(),
-                      &info, DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, part.left, part.top, static_cast<DWORD>(part.Width()),
+                      static_cast<DWORD>(part.Height()), part.left, bit.Height() - part.bottom, 0,
+                      static_cast<UINT>(bit.Height()), bit.pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 void DrawTextBox(MYBIT& bit, const std::string& text, Rect rect, ColorRef textColor, ColorRef backColor,

@@ -37,14 +37,17 @@ bool Near(double a, double b) {
 }  // namespace
 
 Point TableView::ClientToTable(Point c) const {
-    return Point{Clip(std::floor(originX + (c.x + 0.5) / scale)), Clip(std::floor(originY + (c.y + 0.5) / scale))};
+    return Point{Clip(std::floor(originX + (c.x + 0.5) / scale)),
+                 Clip(std::floor(originY + (c.y + 0.5) / scale))};
 }
 
 Rect TableView::TableToClient(const Rect& r) const {
     if (r.IsEmpty()) return Rect{};
     Rect c{Clip(std::floor((r.left - originX) * scale)), Clip(std::floor((r.top - originY) * scale)),
            Clip(std::ceil((r.right - originX) * scale)), Clip(std::ceil((r.bottom - originY) * scale))};
-    if (!OneToOne()) c = Rect{c.left - kFilterReach, c.top - kFilterReach, c.right + kFilterReach, c.bottom + kFilterReach};
+    if (!OneToOne())
+        c = Rect{c.left - kFilterReach, c.top - kFilterReach, c.right + kFilterReach,
+                 c.bottom + kFilterReach};
     Rect shown;
     IntersectRect(&shown, c, Rect{0, 0, client.cx, client.cy});
     return shown;
@@ -62,8 +65,8 @@ bool TableView::Shows(const Rect& r) const {
 }
 
 Rect TableView::VisibleTable() const {
-    const Rect r{Clip(std::floor(originX)), Clip(std::floor(originY)), Clip(std::ceil(originX + client.cx / scale)),
-                 Clip(std::ceil(originY + client.cy / scale))};
+    const Rect r{Clip(std::floor(originX)), Clip(std::floor(originY)),
+                 Clip(std::ceil(originX + client.cx / scale)), Clip(std::ceil(originY + client.cy / scale))};
     Rect shown;
     IntersectRect(&shown, r, Rect{0, 0, table.cx, table.cy});
     return shown;
@@ -93,7 +96,8 @@ Size PlayArea(Size table, Size screen, Size client) {
 
 double FitScale(Size table, Size client) {
     if (table.cx <= 0 || table.cy <= 0 || client.cx <= 0 || client.cy <= 0) return 1.0;
-    return std::min({1.0, static_cast<double>(client.cx) / table.cx, static_cast<double>(client.cy) / table.cy});
+    return std::min(
+        {1.0, static_cast<double>(client.cx) / table.cx, static_cast<double>(client.cy) / table.cy});
 }
 
 std::vector<double> ZoomSteps(double fit) {
@@ -166,12 +170,14 @@ bool ZoomStepAt(TableView& v, int steps, Point at) {
     const std::vector<double> ladder = ZoomSteps(FitScale(v.table, v.client));
     double s = v.scale;
     for (; steps > 0; --steps) {
-        auto next = std::find_if(ladder.begin(), ladder.end(), [&](double l) { return l > s && !Near(l, s); });
+        auto next =
+            std::find_if(ladder.begin(), ladder.end(), [&](double l) { return l > s && !Near(l, s); });
         if (next == ladder.end()) break;
         s = *next;
     }
     for (; steps < 0; ++steps) {
-        auto prev = std::find_if(ladder.rbegin(), ladder.rend(), [&](double l) { return l < s && !Near(l, s); });
+        auto prev =
+            std::find_if(ladder.rbegin(), ladder.rend(), [&](double l) { return l < s && !Near(l, s); });
         if (prev == ladder.rend()) break;
         s = *prev;
     }
@@ -194,8 +200,8 @@ bool PanBy(TableView& v, int dx, int dy) {
 
 void FitViewTo(TableView& v, const Rect& r) {
     if (r.IsEmpty() || v.client.cx <= 0 || v.client.cy <= 0) return;
-    double s = std::min({1.0, static_cast<double>(v.client.cx) / r.Width(),
-                         static_cast<double>(v.client.cy) / r.Height()});
+    double s = std::min(
+        {1.0, static_cast<double>(v.client.cx) / r.Width(), static_cast<double>(v.client.cy) / r.Height()});
     s = std::max(s, FitScale(v.table, v.client));
     v.scale = s;
     v.originX = (r.left + r.right) / 2.0 - v.client.cx / (2 * s);

@@ -189,7 +189,8 @@ std::vector<int> ShownPixels(const Board& b, Size area) {
         const Piece& p = b.pieces[b.order[k]];
         for (int y = std::max(0, p.top); y < std::min(area.cy, p.bottom); ++y)
             for (int x = std::max(0, p.left); x < std::min(area.cx, p.right); ++x)
-                if (p.Current().At(x - p.left, y - p.top) >> 24 == 255) owner[size_t(y) * area.cx + x] = b.order[k];
+                if (p.Current().At(x - p.left, y - p.top) >> 24 == 255)
+                    owner[size_t(y) * area.cx + x] = b.order[k];
     }
     std::vector<int> shown(b.count, 0);
     for (int o : owner)

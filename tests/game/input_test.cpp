@@ -804,9 +804,14 @@ TEST_F(Play, F7SwitchesArrangeModeAndTheTitleWhilePlaying) {
         double luma, chroma;
         int blurs, redraws;
     };
-    for (const Key& k : {Key{kVkSpace, false, 0, 0, 1, 1}, {kVkUp, false, 0, 1, 1, 1}, {kVkUp, true, 1, 1, 1, 1},
-                         {kVkDown, false, 1, 0, 1, 1}, {kVkDown, true, 0, 0, 1, 1}, {kVkSpace, true, 0, 0, 2, 1},
-                         {kVkLeft, false, 0, 0, 2, 0}, {kVkRight, true, 0, 0, 2, 0}}) {
+    for (const Key& k : {Key{kVkSpace, false, 0, 0, 1, 1},
+                         {kVkUp, false, 0, 1, 1, 1},
+                         {kVkUp, true, 1, 1, 1, 1},
+                         {kVkDown, false, 1, 0, 1, 1},
+                         {kVkDown, true, 0, 0, 1, 1},
+                         {kVkSpace, true, 0, 0, 2, 1},
+                         {kVkLeft, false, 0, 0, 2, 0},
+                         {kVkRight, true, 0, 0, 2, 0}}) {
         const int before = host.invalidations;
         OnKeyDown(g, k.vk, false, k.shift, Point{});
         EXPECT_EQ(host.invalidations - before, k.redraws) << k.vk << " " << k.shift;

@@ -204,7 +204,8 @@ TEST(PukkoMake, ThreadsCutTheSamePuzzle) {
             if (first.empty())
                 first = bytes;
             else
-                EXPECT_TRUE(bytes == first) << shown << "on " << (*threads ? threads : "every core") << " threads";
+                EXPECT_TRUE(bytes == first)
+                    << shown << "on " << (*threads ? threads : "every core") << " threads";
         }
     }
 }

@@ -54,7 +54,8 @@ TEST_F(Views, TilesRepeatFromTheTopLeftOverTheScreen) {
     for (uint32_t px : read.pixels)
         for (int c = 0; c < 3; ++c) mean[c] += (px >> (8 * c)) & 0xFF;
     for (int c = 0; c < 3; ++c)
-        EXPECT_EQ((bg.margin >> (8 * c)) & 0xFF, static_cast<uint32_t>(mean[c] / read.pixels.size() * 0.6)) << c;
+        EXPECT_EQ((bg.margin >> (8 * c)) & 0xFF, static_cast<uint32_t>(mean[c] / read.pixels.size() * 0.6))
+            << c;
 
     // A larger table goes on tiling from the same corner; the plain
     // background keeps the screen's size.

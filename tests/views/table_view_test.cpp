@@ -121,7 +121,9 @@ TEST(TableView, ZoomKeepsThePointUnderThePointerAndPanningStaysOnTheTable) {
     StartView(v, Size{4000, 2500}, Size{1920, 1080}, Size{1920, 1080});
     ASSERT_TRUE(v.fitted);
     const Point pointer{700, 400};
-    auto tableUnder = [&] { return std::pair{v.originX + pointer.x / v.scale, v.originY + pointer.y / v.scale}; };
+    auto tableUnder = [&] {
+        return std::pair{v.originX + pointer.x / v.scale, v.originY + pointer.y / v.scale};
+    };
     const auto before = tableUnder();
     for (int step : {1, 1, 1, 1, 1, 1, -1, 1, 1}) {
         ASSERT_TRUE(ZoomStepAt(v, step, pointer));
@@ -198,8 +200,10 @@ TEST(TableView, ScaledPixelsAreAveragedOrInterpolatedAndMarginBeyondTheTable) {
                 for (int c = 0; c < 3; ++c) {
                     double want = 0;
                     if (m.scale < 1) {
-                        const double x0 = std::max(m.originX + tx / m.scale, 0.0), x1 = std::min(m.originX + (tx + 1) / m.scale, 37.0);
-                        const double y0 = std::max(m.originY + ty / m.scale, 0.0), y1 = std::min(m.originY + (ty + 1) / m.scale, 23.0);
+                        const double x0 = std::max(m.originX + tx / m.scale, 0.0),
+                                     x1 = std::min(m.originX + (tx + 1) / m.scale, 37.0);
+                        const double y0 = std::max(m.originY + ty / m.scale, 0.0),
+                                     y1 = std::min(m.originY + (ty + 1) / m.scale, 23.0);
                         double sum = 0;
                         for (int y = static_cast<int>(y0); y < y1; ++y)
                             for (int x = static_cast<int>(x0); x < x1; ++x)
@@ -207,7 +211,8 @@ TEST(TableView, ScaledPixelsAreAveragedOrInterpolatedAndMarginBeyondTheTable) {
                                        (std::min(y1, y + 1.0) - std::max(y0, double(y)));
                         want = sum / ((x1 - x0) * (y1 - y0));
                     } else {
-                        const double px = std::clamp(cx - 0.5, 0.0, 36.0), py = std::clamp(cy - 0.5, 0.0, 22.0);
+                        const double px = std::clamp(cx - 0.5, 0.0, 36.0),
+                                     py = std::clamp(cy - 0.5, 0.0, 22.0);
                         const int x = static_cast<int>(px), y = static_cast<int>(py);
                         const double fx = px - x, fy = py - y;
                         want = (channel(x, y, c) * (1 - fx) + channel(x + 1, y, c) * fx) * (1 - fy) +
@@ -227,14 +232,16 @@ TEST(TableView, AWholeWindowMadeInBandsEqualsItMadeInSmallParts) {
     MYBIT src;
     src.Create(1500, 1100);
     for (int y = 0; y < 1100; ++y)
-        for (int x = 0; x < 1500; ++x) src.At(x, y) = static_cast<uint32_t>((x * 13 + y * 7) * 2654435761u >> 8);
+        for (int x = 0; x < 1500; ++x)
+            src.At(x, y) = static_cast<uint32_t>((x * 13 + y * 7) * 2654435761u >> 8);
     for (ViewMap m : {ViewMap{0.55, -40.25, 10.5}, ViewMap{1.5625, 100.5, 60.25}}) {
         MYBIT whole, parts;
         whole.Create(900, 700);
         parts.Create(900, 700);
         StretchView(src, m, whole, Rect{0, 0, 900, 700}, 0x010203);
         for (int y = 0; y < 700; y += 100)
-            for (int x = 0; x < 900; x += 150) StretchView(src, m, parts, Rect{x, y, x + 150, y + 100}, 0x010203);
+            for (int x = 0; x < 900; x += 150)
+                StretchView(src, m, parts, Rect{x, y, x + 150, y + 100}, 0x010203);
         EXPECT_EQ(whole.pixels, parts.pixels) << m.scale;
     }
 }

@@ -265,19 +265,22 @@ TEST_F(GameWindowTest, EdgePiecesGatherAndLoosePiecesLieOutThroughTheMenu) {
 
     RECT c;
     GetClientRect(window, &c);
-    const auto inside = [&](const Rect& r) { return r.left >= 0 && r.top >= 0 && r.right <= c.right && r.bottom <= c.bottom; };
+    const auto inside = [&](const Rect& r) {
+        return r.left >= 0 && r.top >= 0 && r.right <= c.right && r.bottom <= c.bottom;
+    };
     // The picture's border, from the homes.
     Rect border{99999, 99999, -99999, -99999};
     for (int a = 0; a < b.count; ++a) {
         const Rect h = b.pieces[a].HomeRect();
-        border = Rect{std::min(border.left, h.left), std::min(border.top, h.top), std::max(border.right, h.right),
-                       std::max(border.bottom, h.bottom)};
+        border = Rect{std::min(border.left, h.left), std::min(border.top, h.top),
+                      std::max(border.right, h.right), std::max(border.bottom, h.bottom)};
     }
     const int pairA = b.order[0], pairB = b.order[1];
     b.pieces[pairB].group = b.pieces[pairA].group;
     const auto edge = [&](int a) {
         const Rect h = b.pieces[a].HomeRect();
-        return h.left == border.left || h.top == border.top || h.right == border.right || h.bottom == border.bottom;
+        return h.left == border.left || h.top == border.top || h.right == border.right ||
+               h.bottom == border.bottom;
     };
 
     before = BoardRects(b);
@@ -339,7 +342,9 @@ TEST_F(GameWindowTest, AResetAndAClosingWhileWorkersCutEndCleanly) {
     ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
     PuzzleGame& g = Shell().game;
     g.making.cutThreads = 4;
-    auto cuttingAhead = [&] { return g.making.stage == kStateCutting && g.making.pool && g.making.cutPosition >= 3; };
+    auto cuttingAhead = [&] {
+        return g.making.stage == kStateCutting && g.making.pool && g.making.cutPosition >= 3;
+    };
     auto cutPieces = [&] {
         int cut = 0;
         for (int k = 0; k < kMaxPieces; ++k) cut += !g.board.pieces[k].pictures[0].Empty();
@@ -404,13 +409,15 @@ TEST_F(GameWindowTest, ABigPuzzleStartsFittedAndPlaysAtEveryZoom) {
     const Piece& p = b.pieces[piece];
     const Piece& a = b.pieces[anchor];
     const int dx = a.left + p.homeLeft - a.homeLeft - p.left, dy = a.top + p.homeTop - a.homeTop - p.top;
-    DragBy(window, at, static_cast<int>(std::lround(dx * g.view.scale)), static_cast<int>(std::lround(dy * g.view.scale)));
+    DragBy(window, at, static_cast<int>(std::lround(dx * g.view.scale)),
+           static_cast<int>(std::lround(dy * g.view.scale)));
     EXPECT_EQ(b.pieces[piece].group, b.pieces[anchor].group);
 
     // The wheel over the board zooms in one step at the pointer, and the
     // table point under it stays there.
     const Point pointer{g.view.client.cx / 3, g.view.client.cy / 2};
-    const double tx = g.view.originX + pointer.x / g.view.scale, ty = g.view.originY + pointer.y / g.view.scale;
+    const double tx = g.view.originX + pointer.x / g.view.scale,
+                 ty = g.view.originY + pointer.y / g.view.scale;
     const double before = g.view.scale;
     POINT screenPoint{pointer.x, pointer.y};
     ClientToScreen(window, &screenPoint);
