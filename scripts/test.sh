@@ -20,6 +20,11 @@ step() { echo; echo "=== $* ==="; }
 step "rooms"
 ./scripts/check-rooms.sh || status=1
 
+# The mutation script on its fixture: of three planted faults it must report
+# exactly the one the fixture's test does not catch (a few seconds).
+step "mutation script self-test"
+./scripts/mutants.sh --self-test || status=1
+
 step "native build"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
