@@ -55,6 +55,8 @@ FUNCTION_QUALIFIERS = {"const", "noexcept", "override", "final", "mutable", "con
 # to compile or changes nothing.
 NO_SITE_CALLS = {"static_assert", "decltype", "alignas", "alignof", "sizeof", "noexcept"}
 
+RAW_STRING_RE = re.compile(r'(u8|u|U|L)?R"([^()\\\s]{0,16})\(')
+QUOTE_RE = re.compile(r"(u8|u|U|L)?([\"'])")
 INT_RE = re.compile(r"^(0[xX][0-9a-fA-F']+|0[bB][01']+|0[0-7']*|[1-9][0-9']*)"
                     r"([uU](?:ll|LL|l|L|z|Z)?|(?:ll|LL|l|L)[uU]?|[zZ][uU]?)?$")
 
@@ -117,7 +119,7 @@ def tokenize(src):
             continue
         line_start = False
         start = i
-        m = re.compile(r'(u8|u|U|L)?R"([^()\\\s]{0,16})\(').match(src, i)
+        m = RAW_STRING_RE.match(src, i)
         if m:
             close = ")" + m.group(2) + '"'
             j = src.find(close, m.end())
@@ -126,7 +128,7 @@ def tokenize(src):
             toks.append(Tok("str", src[start:i], start, i, space))
             space = False
             continue
-        m = re.compile(r"(u8|u|U|L)?([\"'])").match(src, i)
+        m = QUOTE_RE.match(src, i)
         if m and (m.group(1) is None or not _ident_char(src, i - 1)):
             q = m.group(2)
             j = m.end()
@@ -328,6 +330,9 @@ class Analyzer:
                 self.quiet.update(range(i, self.match[i + 1] + 1))
             if tok.text == "[" and self.t(i + 1) == "[" and i in self.match:
                 self.quiet.update(range(i, self.match[i] + 1))
+            if tok.kind == "num" and tok.text == "0" and self.t(i - 1) == "=" and self.t(i + 1) == ";" and (
+                    self.t(i - 2) in {")"} | FUNCTION_QUALIFIERS):
+                self.quiet.add(i)  # `virtual f() = 0;`
             if tok.kind == "id" and tok.text == "operator":
                 self.quiet.update(range(i, min(i + 3, len(toks))))
 
@@ -414,6 +419,8 @@ class Analyzer:
             if tok.kind == "punct" and x in ("<", "<=", ">", ">=") and i not in self.inside_tmpl:
                 if not (self.is_expr_end(i - 1) and self.is_expr_start(i + 1)):
                     continue
+                if not tok.space_before or not toks[i + 1].space_before:
+                    continue  # clang-format spaces a comparison; a bracket it does not
                 swap = {"<": "<=", "<=": "<", ">": ">=", ">=": ">"}[x]
                 out.append(self.site("relation", tok.start, tok.end, swap, tok.start))
                 stops = assign | {"&&", "||", "?", ":", "==", "!=", "<", ">", "<=", ">=", "&", "|", "^",
@@ -552,7 +559,8 @@ def core_files(root):
 def all_sites(root, files):
     sites = []
     for rel in files:
-        with open(os.path.join(root, rel), encoding="utf-8", errors="surrogateescape") as f:
+        # newline="": offsets must count the bytes' own line ends, as _plant does.
+        with open(os.path.join(root, rel), encoding="utf-8", errors="surrogateescape", newline="") as f:
             src = f.read()
         a = Analyzer(rel, src)
         if not a.balanced:
@@ -593,10 +601,6 @@ def changed_lines(root, rev):
 
 class Interrupted(Exception):
     pass
-
-
-def run(cmd, **kw):
-    return subprocess.run(cmd, **kw)
 
 
 def source_list(root):
@@ -651,7 +655,6 @@ class Build:
         self.tree = os.path.join(self.dir, "tree")
         self.bdir = os.path.join(self.dir, "build")
         self.jobs = args.jobs
-        self.current = None  # child process, for interrupts
 
     def log(self, msg):
         print(f"mutants: {msg}", flush=True)
@@ -684,8 +687,8 @@ class Build:
 
     def call(self, cmd, capture=True, cwd=None, env=None, timeout=None):
         p = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
-                             stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, start_new_session=True, preexec_fn=_die_with_parent)
-        self.current = p
+                             stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, start_new_session=True,
+                             preexec_fn=_die_with_parent)
         try:
             out, _ = p.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -695,8 +698,6 @@ class Build:
         except BaseException:
             kill_group(p)
             raise
-        finally:
-            self.current = None
         return subprocess.CompletedProcess(cmd, p.returncode, out.decode("utf-8", "replace") if out else "", None)
 
     def ninja(self, targets):
@@ -730,7 +731,8 @@ class Build:
             if isinstance(env, str):
                 env = [env]
             if exe not in progs:
-                progs[exe] = {"exe": exe, "name": os.path.basename(exe), "cwd": props.get("WORKING_DIRECTORY", self.bdir),
+                progs[exe] = {"exe": exe, "name": os.path.basename(exe),
+                              "cwd": props.get("WORKING_DIRECTORY", self.bdir),
                               "env": dict(e.split("=", 1) for e in env if "=" in e),
                               "target": os.path.relpath(exe, os.path.realpath(self.bdir)), "tests": 0}
             progs[exe]["tests"] += 1
@@ -746,6 +748,13 @@ class Build:
             elif ln.strip() and cur is not None:
                 cur.append(ln.strip())
         tree = os.path.realpath(self.tree) + os.sep
+        # Which objects each source of the copy is compiled into.
+        self.objects_of = {}
+        for obj, found in deps.items():
+            for d in found:
+                rf = os.path.realpath(os.path.join(self.bdir, d))
+                if rf.startswith(tree) and obj in self.outputs:
+                    self.objects_of.setdefault(rf[len(tree):].replace(os.sep, "/"), []).append(obj)
         for p in self.programs:
             files = set()
             for ln in self.call(["ninja", "-C", self.bdir, "-t", "inputs", p["target"]]).stdout.splitlines():
@@ -813,6 +822,25 @@ class Build:
                 proc.wait()
                 log.close()
         return verdict + (spent,)
+
+    def same_objects(self, rel):
+        """Whether every object built from `rel` is, as far as rebuilt yet, byte for byte the unchanged one."""
+        if not self.objects_of.get(rel):
+            return False
+        for obj in self.objects_of[rel]:
+            entry = self.index.get(os.path.relpath(obj, self.bdir))
+            try:
+                st = os.stat(obj)
+            except FileNotFoundError:
+                return False
+            if entry is None:
+                return False
+            if (st.st_mtime_ns, st.st_size) == entry:
+                continue  # not rebuilt
+            with open(obj, "rb") as a, open(os.path.join(self.cache, os.path.relpath(obj, self.bdir)), "rb") as b:
+                if a.read() != b.read():
+                    return False
+        return True
 
     # -- the unchanged outputs ------------------------------------------------
     def _load_index(self):
@@ -950,7 +978,11 @@ def choose_sites(args, root):
         sites.sort(key=lambda s: (s.file, s.start, s.end, s.op, s.repl))
         desc = f"a sample of {len(sites)} of the {total} sites of the core (seed {args.seed})"
     else:
-        desc = f"every site of the core"
+        desc = "every site of the core"
+    if args.only:
+        want = [o.rsplit(":", 1) if re.search(r":\d+$", o) else [o, None] for o in args.only]
+        sites = [s for s in sites if any(s.file == f and (ln is None or s.line == int(ln)) for f, ln in want)]
+        desc += " in " + ", ".join(args.only)
     return sites, total, desc
 
 
@@ -968,11 +1000,14 @@ def main(argv=None):
         prog="mutants.sh",
         description="Plant one-line faults in the portable core and list those no native test catches.")
     mode = ap.add_mutually_exclusive_group()
-    mode.add_argument("--since", metavar="REV", help="every site on the lines of src/ changed since REV (git diff -U0 REV, "
-                      "the working tree's uncommitted changes and new files included)")
+    mode.add_argument("--since", metavar="REV",
+                      help="every site on the lines of src/ changed since REV (git diff -U0 REV, "
+                           "the working tree's uncommitted changes and new files included)")
     mode.add_argument("--sample", type=int, metavar="N", help="a random sample of N sites over the whole core")
     mode.add_argument("--all", action="store_true", help="every site of the core")
     ap.add_argument("--seed", type=int, default=1, help="seed of --sample (default 1)")
+    ap.add_argument("--only", action="append", default=[], metavar="FILE[:LINE]",
+                    help="only the sites of this file or line (repeatable; alone: every site there)")
     ap.add_argument("--list", action="store_true", help="only list the chosen sites and their count")
     ap.add_argument("--jobs", "-j", type=int, default=2, help="build jobs (default 2)")
     ap.add_argument("--timeout", type=float, default=None,
@@ -996,7 +1031,7 @@ def main(argv=None):
     root = os.path.abspath(args.root or os.path.dirname(here))
     if args.sample is not None and args.sample < 0:
         ap.error("--sample wants a count of 0 or more")
-    if not (args.since or args.sample is not None or args.all or args.list):
+    if not (args.since or args.sample is not None or args.all or args.list or args.only):
         ap.error("choose a mode: --since REV, --sample N [--seed S] or --all")
 
     sites, total, desc = choose_sites(args, root)
@@ -1132,6 +1167,10 @@ class Runner:
                     status = "not compiling"
                     res["error"] = first_error(r.stdout)
                     break
+                if self.build.same_objects(site.file):
+                    # The compiler made the very same code: no test can tell.
+                    status = "same code"
+                    continue
                 status, prog, test, secs = self.build.run_programs(stage, self._timeout)
                 res["test_seconds"] = round(res["test_seconds"] + secs, 2)
                 if test:
@@ -1159,20 +1198,25 @@ class Runner:
         planted = len(rs)
         caught, timeouts = count("caught", "timeout"), count("timeout")
         survived, equivalent, broken = count("survived"), count("equivalent"), count("not compiling")
-        denom = planted - broken - equivalent
+        same = count("same code")
+        denom = planted - broken - equivalent - same
         score = caught / denom if denom else None
         summary = (f"planted {planted}, caught {caught} (of which timeout {timeouts}), survived {survived}, "
-                   f"equivalent {equivalent}, not compiling {broken}; score "
+                   f"equivalent {equivalent}, same code {same}, not compiling {broken}; score "
                    + (f"{caught}/{denom} = {100 * score:.1f} %" if score is not None else "n/a")
                    + f"; {seconds / 60:.1f} min")
         print()
         print(("INTERRUPTED: " if interrupted else "") + summary)
         survivors = [r for r in rs if r["status"] == "survived"]
-        if survivors:
-            print("survivors:")
-            for r in survivors:
-                note = f"   ({r['note']})" if r.get("note") else ""
-                print(f"  {r['label']}{note}")
+        for status, title in (("timeout", "timeouts (counted as caught)"),
+                              ("same code", "same code: the compiler made the unchanged code (left out of the score)"),
+                              ("survived", "survivors")):
+            listed = [r for r in rs if r["status"] == status]
+            if listed:
+                print(f"{title}:")
+                for r in listed:
+                    note = f"   ({r['note']})" if r.get("note") else ""
+                    print(f"  {r['label']}{note}")
         for r in rs:
             if r.get("marked_equivalent_but"):
                 print(f"mutants: marked equivalent but {r['marked_equivalent_but']}: {r['label']}", file=sys.stderr)
@@ -1181,7 +1225,7 @@ class Runner:
             "seed": self.args.seed if self.args.sample is not None else None,
             "interrupted": interrupted, "seconds": round(seconds, 1),
             "planted": planted, "caught": caught, "timeouts": timeouts, "survived": survived,
-            "equivalent": equivalent, "not_compiling": broken, "score": score,
+            "equivalent": equivalent, "same_code": same, "not_compiling": broken, "score": score,
             "survivors": [r["label"] for r in survivors],
             "programs": {p["name"]: round(p.get("baseline", 0), 2) for p in getattr(self.build, "programs", [])},
             "mutants": rs,
@@ -1210,6 +1254,18 @@ def first_error(out):
 
 # --------------------------------------------------------------------------
 # Self-test
+
+
+def built_files(build):
+    """{path: bytes} of the objects, libraries and programs of a build folder."""
+    out = {}
+    for dirpath, _, filenames in os.walk(build):
+        for f in filenames:
+            path = os.path.join(dirpath, f)
+            if f.endswith((".o", ".a")) or (os.access(path, os.X_OK) and "CMakeFiles" not in path):
+                with open(path, "rb") as fh:
+                    out[path] = fh.read()
+    return out
 
 
 def self_test(here, jobs):
@@ -1243,19 +1299,33 @@ def self_test(here, jobs):
     except (OSError, ValueError):
         rep = {}
         problems.append("no report")
-    want = {"planted": 3, "caught": 2, "survived": 1, "not_compiling": 0, "timeouts": 0, "equivalent": 0}
+    want = {"planted": 3, "caught": 2, "survived": 1, "not_compiling": 0, "timeouts": 0, "equivalent": 0,
+            "same_code": 0}
     for k, v in want.items():
         if rep.get(k) != v:
             problems.append(f"{k} {rep.get(k)}, want {v}")
     if rep.get("survivors") != expected:
         problems.append(f"survivors {rep.get('survivors')}, want {expected}")
-    printed = r.stdout.split("survivors:\n", 1)[1].split("\nreport:", 1)[0].split("\n") if "survivors:\n" in r.stdout else []
+    printed = []
+    if "survivors:\n" in r.stdout:
+        printed = r.stdout.split("survivors:\n", 1)[1].split("\nreport:", 1)[0].split("\n")
     if [p.strip() for p in printed if p.strip()] != expected:
         problems.append("the printed survivors differ from the report's")
-    if os.path.exists(os.path.join(bdir, "build", "build.ninja")):
-        n = subprocess.run(["ninja", "-C", os.path.join(bdir, "build"), "-n"], capture_output=True, text=True)
+    build = os.path.join(bdir, "build")
+    if os.path.exists(os.path.join(build, "build.ninja")):
+        n = subprocess.run(["ninja", "-C", build, "-n"], capture_output=True, text=True)
         if "no work to do" not in n.stdout:
             problems.append("the private build was not left as it was before the faults")
+        # Rebuilt from the unchanged sources, every object and program must
+        # come out as the run left it: no fault's code stayed behind.
+        left = built_files(build)
+        now = time.time_ns()
+        for dirpath, _, filenames in os.walk(os.path.join(bdir, "tree", "src")):
+            for f in filenames:
+                os.utime(os.path.join(dirpath, f), ns=(now, now))
+        subprocess.run(["ninja", "-C", build], capture_output=True)
+        if not left or built_files(build) != left:
+            problems.append("the private build kept code of a fault")
     if digest() != before:
         problems.append("the fixture's own files were changed")
     tree = os.path.join(bdir, "tree")
