@@ -16,7 +16,15 @@ programs) are kept in <build-dir>/pristine.  After a fault every output its
 build rewrote gets back its unchanged content and time stamp, and the mutated
 file its old content and time stamp, so ninja sees the build exactly as before
 the fault and nothing is compiled twice: a fault costs its own compiles and
-links only, even in a header that half the core includes.
+links only, even in a header that half the core includes.  (Sound because
+ninja's build and deps logs record the fault's build, which is newer than
+every restored stamp, and each restored output is again newer than its
+restored inputs.)  A fault whose objects come out byte for byte unchanged is
+counted apart as "same code": no test of this build can tell it.
+
+Sites come from a small C++ lexer that skips comments, string and character
+literals and preprocessor lines, and tells template brackets from
+comparisons; where it is unsure it plants nothing.
 """
 
 import argparse
@@ -1009,7 +1017,8 @@ def main(argv=None):
     ap.add_argument("--only", action="append", default=[], metavar="FILE[:LINE]",
                     help="only the sites of this file or line (repeatable; alone: every site there)")
     ap.add_argument("--list", action="store_true", help="only list the chosen sites and their count")
-    ap.add_argument("--jobs", "-j", type=int, default=2, help="build jobs (default 2)")
+    ap.add_argument("--jobs", "-j", type=int, default=2,
+                    help="build jobs, and test programs run side by side (default 2)")
     ap.add_argument("--timeout", type=float, default=None,
                     help="seconds one test program may run before the fault counts as caught by a timeout "
                          "(default: 5 times its unchanged run, plus 20)")
