@@ -693,10 +693,10 @@ class Build:
             sys.exit("mutants: ctest lists no test programs")
         self._closures()
 
-    def call(self, cmd, capture=True, cwd=None, env=None, timeout=None):
+    def call(self, cmd, capture=True, cwd=None, env=None, timeout=None, child=None):
         p = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE if capture else subprocess.DEVNULL,
                              stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, start_new_session=True,
-                             preexec_fn=_die_with_parent)
+                             preexec_fn=child or _die_with_parent)
         try:
             out, _ = p.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -785,7 +785,7 @@ class Build:
 
     def run_program(self, p, timeout):
         t0 = time.time()
-        r = self.call([p["exe"]], cwd=p["cwd"], env=self._program_env(p), timeout=timeout)
+        r = self.call([p["exe"]], cwd=p["cwd"], env=self._program_env(p), timeout=timeout, child=_test_child)
         return r.returncode, time.time() - t0, r.stdout
 
     def run_programs(self, progs, timeout_of):
@@ -803,7 +803,7 @@ class Build:
                     log = open(os.path.join(self.dir, f"run-{p['name']}.log"), "w+b")
                     proc = subprocess.Popen([p["exe"]], cwd=p["cwd"], env=self._program_env(p), stdout=log,
                                             stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                                            start_new_session=True, preexec_fn=_die_with_parent)
+                                            start_new_session=True, preexec_fn=_test_child)
                     running.append((p, proc, log, time.time()))
                 time.sleep(0.02)
                 for item in list(running):
@@ -916,6 +916,21 @@ def _die_with_parent():
         import ctypes
         ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
     except (OSError, AttributeError):
+        pass
+
+
+# A fault that sends a size limit astray must not take the shared machine's
+# memory: past this address space the test program fails, and the fault
+# counts as caught.  The unchanged tests need about a tenth of it.
+TEST_ADDRESS_SPACE = 4 << 30
+
+
+def _test_child():
+    _die_with_parent()
+    try:
+        import resource
+        resource.setrlimit(resource.RLIMIT_AS, (TEST_ADDRESS_SPACE, TEST_ADDRESS_SPACE))
+    except (ImportError, ValueError, OSError):
         pass
 
 
