@@ -1271,7 +1271,7 @@ def failed_test(out):
 
 def first_error(out):
     for ln in (out or "").splitlines():
-        if "error" in ln:
+        if re.search(r":\d+:(\d+:)? (fatal )?error: ", ln):
             return ln.strip()[:300]
     return tail(out, 1)[:300]
 
