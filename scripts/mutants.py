@@ -579,10 +579,13 @@ def all_sites(root, files):
 
 
 def changed_lines(root, rev):
-    """{file: set(lines)} of src/ lines changed since rev, untracked files whole."""
+    """{file: set(lines)} of src/ lines changed since rev, untracked files whole.
+
+    Against the merge base of rev and HEAD: on a branch, `--since main` means
+    the branch's own lines even after main has moved on."""
     try:
-        diff = subprocess.run(["git", "-C", root, "diff", "--relative", "--no-color", "--no-ext-diff", "-U0",
-                               rev, "--", "src"], check=True, capture_output=True, text=True).stdout
+        diff = subprocess.run(["git", "-C", root, "diff", "--merge-base", "--relative", "--no-color", "--no-ext-diff",
+                               "-U0", rev, "--", "src"], check=True, capture_output=True, text=True).stdout
         untracked = subprocess.run(["git", "-C", root, "ls-files", "--others", "--exclude-standard", "--", "src"],
                                    check=True, capture_output=True, text=True).stdout.split("\n")
     except subprocess.CalledProcessError as e:
@@ -1024,8 +1027,8 @@ def main(argv=None):
         description="Plant one-line faults in the portable core and list those no native test catches.")
     mode = ap.add_mutually_exclusive_group()
     mode.add_argument("--since", metavar="REV",
-                      help="every site on the lines of src/ changed since REV (git diff -U0 REV, "
-                           "the working tree's uncommitted changes and new files included)")
+                      help="every site on the lines of src/ changed since REV (git diff --merge-base -U0 REV: "
+                           "the branch's own lines, uncommitted changes and new files included)")
     mode.add_argument("--sample", type=int, metavar="N", help="a random sample of N sites over the whole core")
     mode.add_argument("--all", action="store_true", help="every site of the core")
     ap.add_argument("--seed", type=int, default=1, help="seed of --sample (default 1)")
