@@ -11,6 +11,7 @@ PKGS=(
   nasm googletest dpkg-dev
   wine wine64 xvfb x11-utils imagemagick xdotool
   locales fonts-ipafont-gothic fonts-wine
+  python3
 )
 
 missing=()
