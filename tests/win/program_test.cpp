@@ -1,15 +1,22 @@
 // pukko.exe as the player starts it: a copy in a fresh folder, run as a
 // child process.  None of these runs shows a message box but the one about
-// a damaged pukko.ini.
+// a damaged pukko.ini and the recovery record's offer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include "app/main_window_win.h"
 #include "base/cp932.h"
 #include "base/text_win.h"
 #include "config/shell_texts.h"
+#include "game/recovery.h"
+#include "pieces/recovery_record.h"
+#include "pieces/saved_state.h"
+#include "remote_drop.h"
 #include "resource.h"
 #include "win_test_util.h"
 
@@ -238,4 +245,143 @@ TEST(Program, ClosingWithTheShapePairOpenWritesOnlyAConfirmedRim) {
     ASSERT_EQ(file.size(), 2496u);
     EXPECT_EQ(I32At(file, thick), 9);
     EXPECT_EQ(I32At(file, light), 34);
+}
+
+// The recovery record: a game killed in play is offered at the next start.
+
+namespace {
+
+// A folder whose settings make a small game quickly (20 pieces of a
+// 400-pixel picture, no guide, no sounds), with the picture in its image
+// folder.
+std::wstring RecoveryFolder() {
+    std::wstring folder = FreshFolder();
+    std::vector<uint8_t> ini = DefaultBytes();
+    const int32_t size = 400, off = 0;
+    std::memcpy(ini.data() + 2408, &size, 4);
+    std::memcpy(ini.data() + 2420, &off, 4);  // sound
+    std::memcpy(ini.data() + 2428, &off, 4);  // guide
+    WriteBytes(folder + L"\\pukko.ini", ini);
+    CopyDefaultTile(folder);
+    CreateDirectoryW((folder + L"\\image").c_str(), nullptr);
+    EXPECT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), (folder + L"\\image\\花畑.bmp").c_str(), FALSE));
+    return folder;
+}
+
+// The game a folder's record holds, read as the next start reads it.
+struct Recorded {
+    std::unique_ptr<Board> board = std::make_unique<Board>();
+    MYBIT picture;
+    RecoveryRecord record;
+    bool Read(const std::wstring& folder) {
+        return ReadRecovery(RecoveryFilesIn(Narrow(folder)), *board, picture, record) == ReadResult::kOk;
+    }
+};
+
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+    for (DWORD waited = 0; waited < ms; waited += 50, Sleep(50))
+        if (done()) return true;
+    return done();
+}
+
+// Starts a game from the picture, waits for its first record, drags the top
+// piece and waits for the record of that, then kills the process.  The
+// piece dragged and where the first record had it.
+void PlayAndKill(const std::wstring& folder, int* piece, Rect* before) {
+    Child child;
+    StartPukko(folder, &child);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(DropOnWindow(window, folder + L"\\image\\花畑.bmp"));
+    Recorded first;
+    ASSERT_TRUE(WaitUntil([&] { return first.Read(folder); }, 60000)) << "no record of the game";
+    EXPECT_EQ(first.record.pictureFile, Narrow(folder + L"\\image\\花畑.bmp"));
+    *piece = first.board->order[first.board->count - 1];
+    *before = first.board->pieces[*piece].BoardRect();
+    Point at;
+    ASSERT_TRUE(VisiblePoint(*first.board, *piece, &at));
+    DragBy(window, at, 37, 23);
+    Recorded later;
+    ASSERT_TRUE(WaitUntil([&] { return later.Read(folder) && later.board->pieces[*piece].BoardRect() != *before; },
+                          10000))
+        << "the move was not recorded";
+    TerminateProcess(child.pi.hProcess, 1);
+    EXPECT_EQ(child.WaitExit(kStartMs), 1u);
+}
+
+bool AnyRecordFile(const std::wstring& folder) {
+    return Exists(folder + L"\\recovery.pko") || Exists(folder + L"\\recovery.dat");
+}
+
+}  // namespace
+
+// Killed in play, the game is offered before the window shows (Yes the
+// default); Yes brings it back as recorded, and the clean exit that follows
+// saves it beside its picture and leaves no record.
+TEST(Program, AGameKilledInPlayIsOfferedAndYesTakesItUpAsRecorded) {
+    const std::wstring folder = RecoveryFolder();
+    int piece = -1;
+    Rect before;
+    ASSERT_NO_FATAL_FAILURE(PlayAndKill(folder, &piece, &before));
+    Recorded last;
+    ASSERT_TRUE(last.Read(folder));
+    const Rect moved = last.board->pieces[piece].BoardRect();
+    // Dropped 37, 23 away, or snapped to a neighbour within 6 pixels of that.
+    EXPECT_LE(std::abs(moved.left - before.left - 37), 6);
+    EXPECT_LE(std::abs(moved.top - before.top - 23), 6);
+
+    Child child;
+    StartPukko(folder, &child);
+    HWND box = WaitForBoxOf(child.pi.dwProcessId, L"pukko", kStartMs);
+    ASSERT_NE(box, nullptr) << "no offer";
+    EXPECT_EQ(Narrow(BoxText(box)), kRecoveryOfferText);
+    EXPECT_EQ(LOWORD(SendMessageW(box, DM_GETDEFID, 0, 0)), IDYES);
+    EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
+    EXPECT_EQ(WaitForMainWindow(child, 0), nullptr);  // before the game shows
+    SendMessageW(box, WM_COMMAND, IDYES, 0);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] {
+        wchar_t title[256] = {};
+        GetWindowTextW(window, title, 256);
+        return std::wstring(title).find(L"残り") != std::wstring::npos;
+    }, kStartMs)) << "not played";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(child.WaitExit(kStartMs), 0u);
+    EXPECT_FALSE(AnyRecordFile(folder));
+
+    Board saved;
+    MYBIT picture;
+    SavedStateHead head;
+    ASSERT_EQ(ReadSavedState(saved, Narrow(folder + L"\\image\\花畑.pko"), picture, head), ReadResult::kOk);
+    EXPECT_EQ(picture.pixels, last.picture.pixels);
+    ASSERT_EQ(saved.count, last.board->count);
+    for (int i = 0; i < saved.count; ++i) {
+        EXPECT_EQ(PlaceOf(saved.pieces[i]), PlaceOf(last.board->pieces[i])) << i;
+        EXPECT_EQ(saved.order[i], last.board->order[i]);
+        EXPECT_EQ(saved.pieces[i].pictures[0].pixels, last.board->pieces[i].pictures[0].pixels);
+    }
+    EXPECT_GE(head.elapsedMs, last.record.elapsedMs);
+    EXPECT_EQ(head.totalPieces, last.record.totalPieces);
+}
+
+// No discards the record: the start screen follows, and nothing is saved.
+TEST(Program, NoAtTheNextStartDiscardsTheRecord) {
+    const std::wstring folder = RecoveryFolder();
+    int piece = -1;
+    Rect before;
+    ASSERT_NO_FATAL_FAILURE(PlayAndKill(folder, &piece, &before));
+
+    Child child;
+    StartPukko(folder, &child);
+    HWND box = WaitForBoxOf(child.pi.dwProcessId, L"pukko", kStartMs);
+    ASSERT_NE(box, nullptr) << "no offer";
+    SendMessageW(box, WM_COMMAND, IDNO, 0);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(AnyRecordFile(folder));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(child.WaitExit(kStartMs), 0u);
+    EXPECT_FALSE(Exists(folder + L"\\image\\花畑.pko"));
+    EXPECT_FALSE(AnyRecordFile(folder));
 }
