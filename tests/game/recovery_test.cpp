@@ -98,22 +98,29 @@ struct Recovery : ::testing::Test {
 // steady play.
 TEST_F(Recovery, ChangesAreWrittenWithinThreeSecondsAndAQuietBoardNever) {
     PuzzleGame& g = *game;
-    Second();
+    host.Advance(1000);
+    ClockTick(g);     // the first record begins on the worker...
+    DragTop(30, 20);  // ...while the board is played on
+    FinishRecordWork(g.recovery);
     EXPECT_EQ(g.recovery.recordsWritten, 1);
     FileId full;
     ASSERT_TRUE(IdentifyFile(files.full, full));
     EXPECT_EQ(full, g.recovery.full);
-    for (int i = 0; i < 5; ++i) Second();
+    Second();  // 1 s after the first began: not yet
     EXPECT_EQ(g.recovery.recordsWritten, 1);
+    Second();
+    EXPECT_EQ(g.recovery.recordsWritten, 2);
+    for (int i = 0; i < 5; ++i) Second();
+    EXPECT_EQ(g.recovery.recordsWritten, 2);
 
-    DragTop(30, 20);
-    Second();  // the first record began 6 s ago: at once
-    EXPECT_EQ(g.recovery.recordsWritten, 2);
     DragTop(-10, 5);
-    Second();  // 1 s after the last: not yet
-    EXPECT_EQ(g.recovery.recordsWritten, 2);
+    Second();  // the last record began 6 s ago: at once
+    EXPECT_EQ(g.recovery.recordsWritten, 3);
+    DragTop(7, 0);
     Second();
     EXPECT_EQ(g.recovery.recordsWritten, 3);
+    Second();
+    EXPECT_EQ(g.recovery.recordsWritten, 4);
     RecoveryRecord record;
     ASSERT_EQ(ReadRecoveryRecord(files.small, record), ReadResult::kOk);
     record.places.groupsLeft = CountGroups(g.board);
@@ -128,7 +135,7 @@ TEST_F(Recovery, ChangesAreWrittenWithinThreeSecondsAndAQuietBoardNever) {
         ClockTick(g);
         FinishRecordWork(g.recovery);
     }
-    EXPECT_EQ(g.recovery.recordsWritten, 3 + 30);
+    EXPECT_EQ(g.recovery.recordsWritten, 4 + 30);
     FileId still;
     ASSERT_TRUE(IdentifyFile(files.full, still));
     EXPECT_EQ(still, full);
