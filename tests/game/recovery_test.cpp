@@ -1,7 +1,6 @@
 // The recovery record of a game in play: when it is written, how a killed
 // game is offered and taken up at the next start, and the ends that leave
-// none.  The worker runs for real; a test waits for it with
-// FinishRecordWork where it needs the files.
+// none.  The worker runs for real; FinishRecordWork waits for it.
 #include "game/recovery.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include "game/save_game.h"
 #include "game/start_puzzle.h"
 #include "pieces/board_ops.h"
-#include "pieces/recovery_record.h"
 #include "support/fake_host.h"
 #include "support/test_folder.h"
 
@@ -25,48 +23,40 @@ struct Recovery : ::testing::Test {
     FakeHost host;
     Settings settings = DefaultSettings();
     Background background;
-    std::unique_ptr<PuzzleGame> game = std::make_unique<PuzzleGame>();
-    std::string picture = TestPath("photo.bmp");
-    std::string folder = TestPath("program");
+    std::unique_ptr<PuzzleGame> game;
+    std::string picture = TestPath("photo.bmp"), folder = TestPath("program");
     RecoveryFiles files = RecoveryFilesIn(folder);
 
     void SetUp() override {
         host.client = host.screen = {800, 600};
-        settings.sound = 0;
-        settings.guide = 0;
+        settings.sound = settings.guide = settings.saveOnExit = 0;
         settings.pieceCount = 10;
-        settings.saveOnExit = 0;
         std::filesystem::create_directories(folder);
         MYBIT p;
         p.Create(240, 160);
-        for (int y = 0; y < 160; ++y)
-            for (int x = 0; x < 240; ++x) p.At(x, y) = static_cast<uint32_t>(x << 16 | y << 8 | ((x ^ y) & 0xFF));
+        for (size_t i = 0; i < p.pixels.size(); ++i) p.pixels[i] = static_cast<uint32_t>(i * 2654435761u);
         ASSERT_TRUE(p.SaveFile(picture));
         Start();
     }
-
-    // A fresh game record as the program makes one at start-up.
+    // A fresh game record, as the program makes one at start-up.
     PuzzleGame& NewRecord() {
         game = std::make_unique<PuzzleGame>();
         InitGame(*game, host, settings, background);
         game->recovery.folder = folder;
         return *game;
     }
-
     void Start() {
-        PuzzleGame& g = NewRecord();
-        ASSERT_EQ(StartPuzzle(g, picture), 1);
-        ASSERT_EQ(RunMakingToPlay(g), 1);
+        ASSERT_EQ(StartPuzzle(NewRecord(), picture), 1);
+        ASSERT_EQ(RunMakingToPlay(*game), 1);
     }
-
-    // One second of the clock; the worker's record, if one began, finished.
+    // One second of the clock; a record it began, finished.
     void Second() {
         host.Advance(1000);
         ClockTick(*game);
         FinishRecordWork(game->recovery);
     }
-
-    // The top piece dragged by (dx, dy) with the pointer, as a player does.
+    int Records() const { return game->recovery.recordsWritten; }
+    // The top piece dragged by (dx, dy) with the pointer.
     void DragTop(int dx, int dy) {
         PuzzleGame& g = *game;
         const int k = g.board.count - 1;
@@ -76,12 +66,10 @@ struct Recovery : ::testing::Test {
                 if (HitTest(g.board, x, y) == k) {
                     OnPress(g, kButtonLeft, x, y);
                     OnMouseMove(g, 1, false, x + dx, y + dy);
-                    OnRelease(g);
-                    return;
+                    return OnRelease(g);
                 }
         FAIL() << "the top piece shows nowhere";
     }
-
     BoardPlaces Places() const {
         BoardPlaces p;
         TakePlaces(game->board, p);
@@ -92,59 +80,39 @@ struct Recovery : ::testing::Test {
 
 }  // namespace
 
-// A new game is recorded at the first second of play, whole; a quiet board
-// is never written again; changes are written at most every two seconds,
-// so each lands within three, and only the small file: 30 a minute of
-// steady play.
+// A new game is recorded whole at its first second, while it is played on;
+// then changes only, in the small file, at most every two seconds (so each
+// lands within three): 30 a minute of steady play, and none on a quiet board.
 TEST_F(Recovery, ChangesAreWrittenWithinThreeSecondsAndAQuietBoardNever) {
     PuzzleGame& g = *game;
     host.Advance(1000);
-    ClockTick(g);     // the first record begins on the worker...
-    DragTop(30, 20);  // ...while the board is played on
+    ClockTick(g);
+    DragTop(30, 20);
     FinishRecordWork(g.recovery);
-    EXPECT_EQ(g.recovery.recordsWritten, 1);
     FileId full;
     ASSERT_TRUE(IdentifyFile(files.full, full));
     EXPECT_EQ(full, g.recovery.full);
-    Second();  // 1 s after the first began: not yet
-    EXPECT_EQ(g.recovery.recordsWritten, 1);
-    Second();
-    EXPECT_EQ(g.recovery.recordsWritten, 2);
-    for (int i = 0; i < 5; ++i) Second();
-    EXPECT_EQ(g.recovery.recordsWritten, 2);
-
-    DragTop(-10, 5);
-    Second();  // the last record began 6 s ago: at once
-    EXPECT_EQ(g.recovery.recordsWritten, 3);
-    DragTop(7, 0);
-    Second();
-    EXPECT_EQ(g.recovery.recordsWritten, 3);
-    Second();
-    EXPECT_EQ(g.recovery.recordsWritten, 4);
-    RecoveryRecord record;
-    ASSERT_EQ(ReadRecoveryRecord(files.small, record), ReadResult::kOk);
-    record.places.groupsLeft = CountGroups(g.board);
-    EXPECT_EQ(record.places, Places());
-    EXPECT_EQ(record.pictureFile, picture);
-    EXPECT_EQ(record.elapsedMs, static_cast<int32_t>(ElapsedMs(g)));
-
-    for (int i = 0; i < 60; ++i) {
-        host.Advance(400);
-        DragTop(1, 0);
-        host.Advance(600);
-        ClockTick(g);
-        FinishRecordWork(g.recovery);
+    const int expected[] = {1, 2, 2, 2, 2, 2, 2};  // 1 s after the first began, 2 s, then quiet
+    for (int n : expected) {
+        Second();
+        EXPECT_EQ(Records(), n);
     }
-    EXPECT_EQ(g.recovery.recordsWritten, 4 + 30);
+    DragTop(-10, 5);
+    Second();
+    EXPECT_EQ(Records(), 3);
+    for (int i = 0; i < 60; ++i) {
+        DragTop(1, 0);
+        Second();
+    }
+    EXPECT_EQ(Records(), 3 + 30);
     FileId still;
     ASSERT_TRUE(IdentifyFile(files.full, still));
     EXPECT_EQ(still, full);
 }
 
-// A game killed in play: the next start offers it, Yes brings it back as it
-// was recorded (places, clock, its picture's name for the next save) and
-// keeps recording it in the small file only; a clean exit then leaves no
-// record.
+// Killed in play: the next start offers the game; Yes brings it back as it
+// was recorded (places, clock, its picture for the next save) and goes on
+// recording it in the small file only; a clean exit then leaves no record.
 TEST_F(Recovery, AKilledGameIsOfferedAndTakenUpAsRecorded) {
     Second();
     DragTop(40, 30);
@@ -152,76 +120,64 @@ TEST_F(Recovery, AKilledGameIsOfferedAndTakenUpAsRecorded) {
     Second();
     const BoardPlaces recorded = Places();
     const uint32_t elapsed = ElapsedMs(*game);
-    DragTop(50, 0);  // after the last record: lost with the kill
-    FileId full = game->recovery.full;
+    const FileId full = game->recovery.full;
+    DragTop(50, 0);  // after the last record: lost
 
-    game.reset();  // killed: no clean end
+    game.reset();
     PuzzleGame& g = NewRecord();
     host.boxAnswer = kIdYes;
     ASSERT_TRUE(AskToResume(host, folder));
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, kRecoveryOfferText);
-    EXPECT_EQ(host.boxes[0].caption, "pukko");
     EXPECT_EQ(host.boxes[0].flags, kMbYesNo | kMbIconQuestion | kMbDefButton1);
     ASSERT_EQ(ResumeRecovery(g), 1);
-    EXPECT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(g.State(), kStatePlaying);
     EXPECT_EQ(Places(), recorded);
     EXPECT_EQ(ElapsedMs(g), elapsed);
     EXPECT_EQ(g.pictureFile, picture);
     EXPECT_TRUE(host.TimerRunning(IDT_CLOCK));
-
-    Second();  // nothing moved since it was opened
-    EXPECT_EQ(g.recovery.recordsWritten, 0);
+    Second();
+    EXPECT_EQ(Records(), 0);  // nothing moved since
     DragTop(-20, 10);
     Second();
-    EXPECT_EQ(g.recovery.recordsWritten, 1);
-    FileId now;
-    ASSERT_TRUE(IdentifyFile(files.full, now));
-    EXPECT_EQ(now, full);
+    EXPECT_EQ(Records(), 1);
+    EXPECT_EQ(g.recovery.full, full);
     OnClose(g);
     EXPECT_FALSE(AnyFile());
 }
 
-// No removes the record; a damaged one is said once and removed; the
-// remains of a first record never finished (its full file, temporaries)
-// are cleared away without a word.  Each leaves the start screen to follow.
+// No removes the record; a damaged one is said once and removed, whether the
+// look before the offer finds it or the game's reading after Yes; the
+// remains of a first record never finished (a full file alone, a
+// temporary) go without a word.
 TEST_F(Recovery, NoOrADamagedRecordLeavesNothingAndIsSaidOnce) {
-    Second();
-    game.reset();
-    host.boxAnswer = kIdNo;
-    EXPECT_FALSE(AskToResume(host, folder));
+    const auto killAndAsk = [&](int answer, const std::function<void()>& damage) {
+        Start();
+        Second();
+        game.reset();
+        damage();
+        host.boxes.clear();
+        host.boxAnswer = answer;
+        return AskToResume(host, folder);
+    };
+    EXPECT_FALSE(killAndAsk(kIdNo, [] {}));
     EXPECT_EQ(host.boxes.size(), 1u);
     EXPECT_FALSE(AnyFile());
 
-    Start();
-    Second();
-    game.reset();
-    std::vector<uint8_t> small;
-    ASSERT_TRUE(ReadWholeFile(files.small, &small, 1 << 20));
-    ASSERT_TRUE(WriteFileAtomic(files.small, small.data(), small.size() - 1));
-    host.boxes.clear();
-    EXPECT_FALSE(AskToResume(host, folder));
+    EXPECT_FALSE(killAndAsk(kIdYes, [&] { ASSERT_TRUE(WriteFileAtomic(files.small, "PKRC", 4)); }));
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, kRecoveryBrokenText);
     EXPECT_FALSE(AnyFile());
 
-    // Offered, then found to be another game's full file once taken up.
-    Start();
-    Second();
-    game.reset();
     std::vector<uint8_t> full;
-    ASSERT_TRUE(ReadWholeFile(files.full, &full, 1 << 28));
-    full[200] ^= 1;
-    ASSERT_TRUE(WriteFileAtomic(files.full, full.data(), full.size()));
-    host.boxes.clear();
-    host.boxAnswer = kIdYes;
-    ASSERT_TRUE(AskToResume(host, folder));
-    PuzzleGame& g = NewRecord();
-    EXPECT_EQ(ResumeRecovery(g), 0);
+    ASSERT_TRUE(killAndAsk(kIdYes, [&] {
+        ASSERT_TRUE(ReadWholeFile(files.full, &full, 1 << 28));
+        full[200] ^= 1;
+        ASSERT_TRUE(WriteFileAtomic(files.full, full.data(), full.size()));
+    }));
+    EXPECT_EQ(ResumeRecovery(NewRecord()), 0);
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1].text, kRecoveryBrokenText);
-    EXPECT_EQ(g.board.count, 0);
+    EXPECT_EQ(game->board.count, 0);
     EXPECT_FALSE(AnyFile());
 
     ASSERT_TRUE(WriteFileAtomic(files.full, full.data(), 100));
@@ -232,22 +188,18 @@ TEST_F(Recovery, NoOrADamagedRecordLeavesNothingAndIsSaidOnce) {
     EXPECT_FALSE(AnyFile() || FileExists(TemporaryNameFor(files.small)));
 }
 
-// Every clean end removes the record: a clean exit with or without the save
-// on exit, the menu's save, completion, another puzzle; a save on exit that
-// fails keeps it.  A reset while the first record is being written stops
-// the worker and leaves nothing.
+// Every clean end removes the record: an exit with or without the save on
+// exit, "状態保存", completion, another puzzle; a save on exit that fails
+// keeps it.  A reset while the first record is written stops the worker and
+// leaves nothing; a folder that cannot take the full file is tried once.
 TEST_F(Recovery, CleanEndsLeaveNoRecord) {
-    struct End {
+    const struct {
         const char* what;
         void (*act)(PuzzleGame&);
         bool kept;
-    };
-    const End ends[] = {
+    } ends[] = {
         {"exit", [](PuzzleGame& g) { OnClose(g); }, false},
-        {"exit saving", [](PuzzleGame& g) {
-             g.settings->saveOnExit = 1;
-             OnClose(g);
-         }, false},
+        {"exit saving", [](PuzzleGame& g) { g.settings->saveOnExit = 1, OnClose(g); }, false},
         {"exit whose save fails", [](PuzzleGame& g) {
              g.settings->saveOnExit = 1;
              g.pictureFile = TestPath("no such folder/x.bmp");
@@ -258,12 +210,9 @@ TEST_F(Recovery, CleanEndsLeaveNoRecord) {
              for (int i = 0; i < g.board.count; ++i) g.board.pieces[i].group = 0;
              Complete(g);
          }, false},
-        {"another puzzle", [](PuzzleGame& g) {
-             const std::string next = g.pictureFile;  // the start clears the record it lives in
-             StartPuzzle(g, next);
-         }, false},
+        {"another puzzle", [](PuzzleGame& g) { StartPuzzle(g, std::string(g.pictureFile)); }, false},
     };
-    for (const End& e : ends) {
+    for (const auto& e : ends) {
         SCOPED_TRACE(e.what);
         Start();
         settings.saveOnExit = 0;
@@ -274,23 +223,17 @@ TEST_F(Recovery, CleanEndsLeaveNoRecord) {
     }
 
     Start();
-    DragTop(5, 5);
     host.Advance(1000);
     ClockTick(*game);
     ResetGame(*game);
-    EXPECT_FALSE(RecordWorkerBusy(game->recovery));
     EXPECT_FALSE(AnyFile() || FileExists(TemporaryNameFor(files.full)));
-}
 
-// A folder that cannot take the whole game is tried once for the game, not
-// every two seconds.
-TEST_F(Recovery, AFolderThatCannotTakeTheFullFileIsNotTriedAgain) {
+    Start();
     game->recovery.folder = TestPath("no such folder");
     Second();
-    EXPECT_TRUE(game->recovery.failed);
     DragTop(10, 10);
     host.Advance(5000);
     ClockTick(*game);
+    EXPECT_TRUE(game->recovery.failed);
     EXPECT_FALSE(game->recovery.job);
-    EXPECT_EQ(game->recovery.recordsWritten, 0);
 }
