@@ -50,9 +50,10 @@ void Reap(RecoveryWriter& w) {
             w.full = job.record.full;
         }
     } else if (job.writeFull) {
-        // A folder that cannot take the whole game (full, read-only) is not
-        // tried again and again for this game.
+        // Not tried again every two seconds: a folder that cannot take the
+        // whole game may stay so.
         w.failed = true;
+        w.sentAny = false;
     } else {
         // The small file is tried again at the next due tick.
         w.sentAny = false;
@@ -93,10 +94,12 @@ RecoveryWriter::~RecoveryWriter() {
 void RecordIfDue(RecoveryWriter& w, const Board& board, const MYBIT& picture, const std::string& pictureFile,
                  const PlayMoment& now) {
     Reap(w);
-    if (w.folder.empty() || w.failed || w.job || board.count <= 0) return;
+    if (w.folder.empty() || w.job || board.count <= 0) return;
+    if (w.failed && now.tick - w.lastStart < kRecordRetryMs) return;
     TakePlaces(board, w.scratch);
     if (w.sentAny && w.scratch == w.lastSent && now.totalPieces == w.lastTotal) return;  // nothing moved
     if (w.startedAny && now.tick - w.lastStart < kRecordIntervalMs) return;
+    w.failed = false;
     Start(w, board, picture, pictureFile, now);
 }
 

@@ -28,6 +28,10 @@
 #include "pieces/recovery_record.h"
 
 constexpr uint32_t kRecordIntervalMs = 2000;
+// After the whole game could not be written (a full disk, a folder that
+// cannot be written, the old file held open by another program), the next
+// try comes no sooner than this.
+constexpr uint32_t kRecordRetryMs = 60000;
 
 struct RecordJob;
 
@@ -46,7 +50,7 @@ struct RecoveryWriter {
     // recovery.pko holds this game's pictures; its length and digest.
     bool fullWritten = false;
     FileId full;
-    // The whole saved game could not be written: no record for this game.
+    // The whole saved game could not be written; the next try waits.
     bool failed = false;
     // What was last handed to the worker (or found on the board when the
     // game was opened): the next record is due only when the board differs.

@@ -191,7 +191,8 @@ TEST_F(Recovery, NoOrADamagedRecordLeavesNothingAndIsSaidOnce) {
 // Every clean end removes the record: an exit with or without the save on
 // exit, "状態保存", completion, another puzzle; a save on exit that fails
 // keeps it.  A reset while the first record is written stops the worker and
-// leaves nothing; a folder that cannot take the full file is tried once.
+// leaves nothing; a folder that cannot take the full file is tried again a
+// minute later, not every two seconds.
 TEST_F(Recovery, CleanEndsLeaveNoRecord) {
     const struct {
         const char* what;
@@ -229,11 +230,14 @@ TEST_F(Recovery, CleanEndsLeaveNoRecord) {
     EXPECT_FALSE(AnyFile() || FileExists(TemporaryNameFor(files.full)));
 
     Start();
-    game->recovery.folder = TestPath("no such folder");
+    game->recovery.folder = TestPath("late folder");
     Second();
-    DragTop(10, 10);
-    host.Advance(5000);
-    ClockTick(*game);
     EXPECT_TRUE(game->recovery.failed);
-    EXPECT_FALSE(game->recovery.job);
+    std::filesystem::create_directories(game->recovery.folder);
+    host.Advance(kRecordRetryMs - 2000);
+    Second();
+    EXPECT_EQ(Records(), 0);
+    Second();
+    EXPECT_EQ(Records(), 1);
+    EXPECT_FALSE(game->recovery.failed);
 }
