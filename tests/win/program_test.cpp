@@ -314,7 +314,9 @@ HWND PlayKillAndRestart(const std::wstring& folder, Child* again) {
     EXPECT_NE(box, nullptr) << "no offer";
     if (!box) return nullptr;
     EXPECT_EQ(Narrow(BoxText(box)), kRecoveryOfferText);
-    EXPECT_EQ(LOWORD(SendMessageW(box, DM_GETDEFID, 0, 0)), IDYES);
+    const auto style = [box](int id) { return GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & 0xF; };
+    EXPECT_EQ(style(IDYES), BS_DEFPUSHBUTTON);
+    EXPECT_EQ(style(IDNO), BS_PUSHBUTTON);
     EXPECT_EQ(WaitForMainWindow(*again, 0), nullptr);  // before the game shows
     return box;
 }
