@@ -93,7 +93,8 @@ void Second(Played& p, Pause& pause) {
     const double cpu = ThreadCpuMicroseconds();
     const Clock::time_point start = Clock::now();
     RecordIfDue(g.recovery, g.board, g.picture, g.pictureFile, PlayMoment{g.totalPieces, 1000, p.tick});
-    pause.wall = std::max(pause.wall, std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    pause.wall =
+        std::max(pause.wall, std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     pause.cpu = std::max(pause.cpu, ThreadCpuMicroseconds() - cpu);
 }
 

@@ -35,4 +35,4 @@ mkdir -p "$WORK"
 cp -r "$BIN"/. "$WORK"/
 rm -f "$WORK/pukko.ini" "$WORK"/recovery.* "$WORK/image/round.pko"
 
-wine "$WORK/recovery_kill.exe" "$ROUNDS" "$SEED" 2>/dev/null | tr -d '\r' | grep '^{'
+wine "$WORK/recovery_kill.exe" "$ROUNDS" "$SEED" 2>/dev/null | sed -u -n 's/\r$//; /^{/p'

@@ -133,8 +133,8 @@ struct Child {
         std::wstring line = L"\"" + exe + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                              &pi) != 0;
+        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                              &si, &pi) != 0;
     }
     HWND Window() const {
         for (HWND w = FindWindowExW(nullptr, nullptr, L"pukko_Class", nullptr); w;
@@ -152,7 +152,8 @@ struct Child {
     }
     DWORD WaitExit() {
         DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+        if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
         return code;
     }
     ~Child() {
@@ -235,10 +236,15 @@ struct Play {
             OnMouseMove(g, MK_LBUTTON, false, at.x + dx, at.y + dy);
         } else {
             const UINT down = pick < 75 ? WM_LBUTTONDOWN : pick < 90 ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
-            const WPARAM key = down == WM_LBUTTONDOWN ? MK_LBUTTON : down == WM_RBUTTONDOWN ? MK_RBUTTON : MK_MBUTTON;
+            const WPARAM key = down == WM_LBUTTONDOWN   ? MK_LBUTTON
+                               : down == WM_RBUTTONDOWN ? MK_RBUTTON
+                                                        : MK_MBUTTON;
             SendMessageW(window, down, key, p);
             SendMessageW(window, down + 1, 0, p);
-            OnPress(g, down == WM_LBUTTONDOWN ? kButtonLeft : down == WM_RBUTTONDOWN ? kButtonRight : kButtonMiddle,
+            OnPress(g,
+                    down == WM_LBUTTONDOWN   ? kButtonLeft
+                    : down == WM_RBUTTONDOWN ? kButtonRight
+                                             : kButtonMiddle,
                     at.x, at.y);
         }
         OnRelease(g);
@@ -262,7 +268,7 @@ struct Round {
     const char* kind = "";
     DWORD killMs = 0;  // from the start of play
     int moves = 0;
-    int states = 0;  // states the board went through
+    int states = 0;             // states the board went through
     bool recordBefore = false;  // recovery.dat was there after the kill
     int32_t recordClockMs = -1;
     bool offered = false;
@@ -283,6 +289,8 @@ Round RunRound(const std::wstring& folder, int index, std::mt19937& rng) {
     const std::wstring image = folder + L"\\image";
     const std::wstring round = image + L"\\round.pko";
     const RecoveryFiles files = RecoveryFilesIn(Narrow(folder));
+    // Each round on its own: no record a failed round left.
+    RemoveRecoveryFiles(files);
     CopyFileW((image + L"\\base.pko").c_str(), round.c_str(), FALSE);
 
     Play play;
@@ -290,7 +298,8 @@ Round RunRound(const std::wstring& folder, int index, std::mt19937& rng) {
         Child child;
         if (!child.Start(folder)) return Fail(r, "cannot start"), r;
         HWND window = nullptr;
-        if (!WaitFor([&] { return (window = child.Window()) != nullptr; }, kWaitMs)) return Fail(r, "no window"), r;
+        if (!WaitFor([&] { return (window = child.Window()) != nullptr; }, kWaitMs))
+            return Fail(r, "no window"), r;
         Sleep(300);  // maximised
         RECT client{};
         GetClientRect(window, &client);
@@ -348,33 +357,42 @@ Round RunRound(const std::wstring& folder, int index, std::mt19937& rng) {
         if (!again.Start(folder)) return Fail(r, "cannot start again"), r;
         HWND box = nullptr;
         HWND main = nullptr;
-        WaitFor([&] {
-            box = WaitForBoxOf(again.pi.dwProcessId, L"pukko", 0);
-            main = again.Window();
-            return box || main || !again.Alive();
-        }, kWaitMs);
+        WaitFor(
+            [&] {
+                box = WaitForBoxOf(again.pi.dwProcessId, L"pukko", 0);
+                main = again.Window();
+                return box || main || !again.Alive();
+            },
+            kWaitMs);
         if (!again.Alive()) return Fail(r, "the program ended at start"), r;
         if (box) {
             r.offered = true;
-            if (Narrow(BoxText(box)) != kRecoveryOfferText) Fail(r, "a box other than the offer: " + Narrow(BoxText(box)));
+            if (Narrow(BoxText(box)) != kRecoveryOfferText)
+                Fail(r, "a box other than the offer: " + Narrow(BoxText(box)));
             if (!r.recordBefore) Fail(r, "offered without a record");
             SendMessageW(box, WM_COMMAND, IDYES, 0);
-            if (!WaitFor([&] { return (main = again.Window()) && Title(main).find(L"残り") != std::wstring::npos; },
-                         kWaitMs))
+            if (!WaitFor(
+                    [&] {
+                        return (main = again.Window()) && Title(main).find(L"残り") != std::wstring::npos;
+                    },
+                    kWaitMs))
                 return Fail(r, "not played after Yes"), r;
             PostMessageW(main, WM_COMMAND, kSaveCommand, 0);
             HWND saved = WaitForBoxOf(again.pi.dwProcessId, L"pukko", kWaitMs);
             if (!saved) return Fail(r, "no box after the save"), r;
             SendMessageW(saved, WM_COMMAND, IDOK, 0);
             BoardPlaces back;
-            if (!ReadPlaces(Narrow(round), &back, nullptr)) return Fail(r, "the saved game cannot be read"), r;
+            if (!ReadPlaces(Narrow(round), &back, nullptr))
+                return Fail(r, "the saved game cannot be read"), r;
             for (size_t j = 0; j < play.states.size(); ++j)
                 if (play.states[j].places == back) r.state = static_cast<int>(j);
             if (r.state < 0) {
                 Fail(r, "the game came back in a state never played");
             } else {
                 const size_t next = static_cast<size_t>(r.state) + 1;
-                r.stateAgeMs = next < play.states.size() ? static_cast<long>(killed) - static_cast<long>(play.states[next].since) : 0;
+                r.stateAgeMs = next < play.states.size()
+                                   ? static_cast<long>(killed) - static_cast<long>(play.states[next].since)
+                                   : 0;
                 if (r.stateAgeMs > static_cast<long>(kLossLimitMs)) Fail(r, "more than 3 s of play lost");
             }
         } else {
@@ -382,8 +400,10 @@ Round RunRound(const std::wstring& folder, int index, std::mt19937& rng) {
             if (!main) return Fail(r, "no window at the start"), r;
             // round.pko is as it was: base, or cut short by the kill and kept whole.
             BoardPlaces back;
-            if (!ReadPlaces(Narrow(round), &back, nullptr)) Fail(r, "round.pko cannot be read");
-            else if (!(back == play.states[0].places)) Fail(r, "round.pko changed without a save");
+            if (!ReadPlaces(Narrow(round), &back, nullptr))
+                Fail(r, "round.pko cannot be read");
+            else if (!(back == play.states[0].places))
+                Fail(r, "round.pko changed without a save");
         }
         if (!main) main = again.Window();
         PostMessageW(main, WM_CLOSE, 0, 0);
@@ -418,14 +438,16 @@ int main(int argc, char** argv) {
         passed += r.failure.empty();
         offered += r.offered;
         worstAge = std::max(worstAge, r.stateAgeMs);
-        std::printf("{\"round\":%d,\"kind\":\"%s\",\"kill_ms\":%lu,\"moves\":%d,\"record\":%s,\"record_clock_ms\":%d,"
-                    "\"offered\":%s,\"state\":%d,\"states\":%d,\"state_age_ms\":%ld,\"ok\":%s%s%s%s}\n",
-                    i, r.kind, r.killMs, r.moves, r.recordBefore ? "true" : "false", r.recordClockMs,
-                    r.offered ? "true" : "false", r.state, r.states, r.stateAgeMs, r.failure.empty() ? "true" : "false",
-                    r.failure.empty() ? "" : ",\"failure\":\"", r.failure.c_str(), r.failure.empty() ? "" : "\"");
+        std::printf(
+            "{\"round\":%d,\"kind\":\"%s\",\"kill_ms\":%lu,\"moves\":%d,\"record\":%s,\"record_clock_ms\":%d,"
+            "\"offered\":%s,\"state\":%d,\"states\":%d,\"state_age_ms\":%ld,\"ok\":%s%s%s%s}\n",
+            i, r.kind, r.killMs, r.moves, r.recordBefore ? "true" : "false", r.recordClockMs,
+            r.offered ? "true" : "false", r.state, r.states, r.stateAgeMs,
+            r.failure.empty() ? "true" : "false", r.failure.empty() ? "" : ",\"failure\":\"",
+            r.failure.c_str(), r.failure.empty() ? "" : "\"");
         std::fflush(stdout);
     }
-    std::printf("{\"rounds\":%d,\"passed\":%d,\"offered\":%d,\"worst_state_age_ms\":%ld}\n", rounds, passed, offered,
-                worstAge);
+    std::printf("{\"rounds\":%d,\"passed\":%d,\"offered\":%d,\"worst_state_age_ms\":%ld}\n", rounds, passed,
+                offered, worstAge);
     return passed == rounds ? 0 : 1;
 }

@@ -15,7 +15,8 @@
 
 // The core's box flags and answers are Win32's.
 static_assert(kMbOk == MB_OK && kMbOkCancel == MB_OKCANCEL && kMbYesNo == MB_YESNO);
-static_assert(kMbIconHand == MB_ICONHAND && kMbIconQuestion == MB_ICONQUESTION && kMbDefButton1 == MB_DEFBUTTON1);
+static_assert(kMbIconHand == MB_ICONHAND && kMbIconQuestion == MB_ICONQUESTION &&
+              kMbDefButton1 == MB_DEFBUTTON1);
 static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdYes == IDYES && kIdNo == IDNO);
 
 namespace {

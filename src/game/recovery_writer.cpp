@@ -31,9 +31,11 @@ void RunJob(RecordJob* job) {
         // one, were the program killed before the new small file is written.
         DeleteFileAt(job->files.small);
         ok = WriteSavedStateWith(*job->board, job->record.places, job->files.full, *job->picture,
-                                 job->record.totalPieces, job->record.elapsedMs, &job->cancel, &job->record.full);
+                                 job->record.totalPieces, job->record.elapsedMs, &job->cancel,
+                                 &job->record.full);
     }
-    if (ok && !job->cancel.load(std::memory_order_relaxed)) ok = WriteRecoveryRecord(job->files.small, job->record);
+    if (ok && !job->cancel.load(std::memory_order_relaxed))
+        ok = WriteRecoveryRecord(job->files.small, job->record);
     job->ok = ok;
     job->done.store(true, std::memory_order_release);
 }

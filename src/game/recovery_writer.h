@@ -58,8 +58,8 @@ struct RecoveryWriter {
     BoardPlaces lastSent;
     int32_t lastTotal = 0;
     bool startedAny = false;
-    uint32_t lastStart = 0;  // tick the last record began
-    BoardPlaces scratch;     // the board's places this tick
+    uint32_t lastStart = 0;          // tick the last record began
+    BoardPlaces scratch;             // the board's places this tick
     std::unique_ptr<RecordJob> job;  // the worker's, until reaped
     int recordsWritten = 0;          // records completed (both kinds), in this run
 };

@@ -95,9 +95,12 @@ bool PictureIsSound(const MYBIT& pic) {
            pic.PixelCount() == static_cast<uint64_t>(pic.Width()) * static_cast<uint64_t>(pic.Height());
 }
 
+bool InRange(int32_t v) {
+    return v >= -kMaxCoordinate && v <= kMaxCoordinate;
+}
+
 bool RectInRange(int32_t l, int32_t t, int32_t r, int32_t b) {
-    const auto in = [](int32_t v) { return v >= -kMaxCoordinate && v <= kMaxCoordinate; };
-    return in(l) && in(t) && in(r) && in(b);
+    return InRange(l) && InRange(t) && InRange(r) && InRange(b);
 }
 
 // The neighbours as the file holds them: the values before the first -1
@@ -274,7 +277,8 @@ bool WriteSavedStateWith(const Board& board, const BoardPlaces& places, const st
     // Never a file the reader would refuse: the old one stays instead.
     if (!PictureIsSound(picture) || n > kMaxPieces) return false;
     for (int i = 0; i < n; ++i)
-        if (!PartsAreSound(board.pieces[i], n) || !PlaceIsSound(places.pieces[i], board.pieces[i])) return false;
+        if (!PartsAreSound(board.pieces[i], n) || !PlaceIsSound(places.pieces[i], board.pieces[i]))
+            return false;
     if (!OrderIsSound(places)) return false;
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Writer w(path);

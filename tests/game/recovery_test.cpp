@@ -201,16 +201,20 @@ TEST_F(Recovery, CleanEndsLeaveNoRecord) {
     } ends[] = {
         {"exit", [](PuzzleGame& g) { OnClose(g); }, false},
         {"exit saving", [](PuzzleGame& g) { g.settings->saveOnExit = 1, OnClose(g); }, false},
-        {"exit whose save fails", [](PuzzleGame& g) {
+        {"exit whose save fails",
+         [](PuzzleGame& g) {
              g.settings->saveOnExit = 1;
              g.pictureFile = TestPath("no such folder/x.bmp");
              OnClose(g);
-         }, true},
+         },
+         true},
         {"状態保存", [](PuzzleGame& g) { SaveGame(g, 1); }, false},
-        {"completion", [](PuzzleGame& g) {
+        {"completion",
+         [](PuzzleGame& g) {
              for (int i = 0; i < g.board.count; ++i) g.board.pieces[i].group = 0;
              Complete(g);
-         }, false},
+         },
+         false},
         {"another puzzle", [](PuzzleGame& g) { StartPuzzle(g, std::string(g.pictureFile)); }, false},
     };
     for (const auto& e : ends) {

@@ -447,7 +447,8 @@ struct RecordPair {
 
     RecordPair() {
         TakePlaces(g.board, record.places);
-        EXPECT_TRUE(WriteSavedStateWith(g.board, record.places, files.full, g.picture, 3, 1000, nullptr, &record.full));
+        EXPECT_TRUE(WriteSavedStateWith(g.board, record.places, files.full, g.picture, 3, 1000, nullptr,
+                                        &record.full));
         full = FileBytes(files.full);
         Piece& p2 = g.board.pieces[2];
         p2.orientation = 3;
@@ -486,7 +487,8 @@ TEST(RecoveryRecord, FullFileAndLaterPlacesBringBackTheBoardAsItWasLast) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(PlaceOf(board.pieces[i]), PlaceOf(pair.g.board.pieces[i])) << i;
         EXPECT_EQ(board.order[i], pair.g.board.order[i]);
-        for (int o = 0; o < 8; ++o) EXPECT_EQ(board.pieces[i].pictures[o].pixels, pair.g.board.pieces[i].pictures[o].pixels);
+        for (int o = 0; o < 8; ++o)
+            EXPECT_EQ(board.pieces[i].pictures[o].pixels, pair.g.board.pieces[i].pictures[o].pixels);
     }
 }
 
@@ -519,11 +521,16 @@ TEST(RecoveryRecord, TornForeignOrUnfittingRecordsAreRefused) {
         {"names a full file of another length", rewrite([](auto& r) { ++r.full.size; }), bad, bad},
         {"names another full file", rewrite([](auto& r) { r.full.hash ^= 1; }), ok, bad},
         {"full file missing", [](RecordPair& p) { DeleteFileAt(p.files.full); }, bad, bad},
-        {"full file changed", [](RecordPair& p) {
+        {"full file changed",
+         [](RecordPair& p) {
              p.full[100] ^= 1;
              ASSERT_TRUE(WriteFileAtomic(p.files.full, p.full.data(), p.full.size()));
-         }, ok, bad},
-        {"a piece fewer", rewrite([](auto& r) { r.places.pieces.pop_back(), r.places.order = {0, 1}; }), ok, bad},
+         },
+         ok, bad},
+        {"a piece fewer", rewrite([](auto& r) {
+             r.places.pieces.pop_back(), r.places.order = {0, 1};
+         }),
+         ok, bad},
         {"orientation 8", rewrite([](auto& r) { r.places.pieces[0].orientation = 8; }), ok, bad},
         {"a rectangle wider than its picture", rewrite([](auto& r) { ++r.places.pieces[1].right; }), ok, bad},
         {"order not a permutation", rewrite([](auto& r) { r.places.order[1] = r.places.order[0]; }), ok, bad},
@@ -564,7 +571,8 @@ TEST(RecoveryRecord, PathAndPieceCountAreTakenUpToTheirLimits) {
 TEST(SavedState, CancelledWriteKeepsTheOldFile) {
     RecordPair pair;
     const std::atomic<bool> cancel{true};
-    EXPECT_FALSE(WriteSavedStateWith(pair.g.board, pair.record.places, pair.files.full, pair.g.picture, 3, 2, &cancel));
+    EXPECT_FALSE(WriteSavedStateWith(pair.g.board, pair.record.places, pair.files.full, pair.g.picture, 3, 2,
+                                     &cancel));
     EXPECT_EQ(FileBytes(pair.files.full), pair.full);
     EXPECT_FALSE(FileExists(TemporaryNameFor(pair.files.full)));
 }

@@ -300,8 +300,8 @@ HWND PlayKillAndRestart(const std::wstring& folder, Child* again) {
     Point at;
     EXPECT_TRUE(VisiblePoint(*first.board, piece, &at));
     DragBy(window, at, 37, 23);
-    EXPECT_TRUE(WaitUntil([&] { return later.Read(folder) && later.board->pieces[piece].BoardRect() != before; },
-                          10000))
+    EXPECT_TRUE(WaitUntil(
+        [&] { return later.Read(folder) && later.board->pieces[piece].BoardRect() != before; }, 10000))
         << "the move was not recorded";
     // Dropped 37, 23 away, or snapped to a neighbour within 6 pixels of that.
     const Rect moved = later.board->pieces[piece].BoardRect();
@@ -355,7 +355,8 @@ TEST(Program, AGameKilledInPlayIsOfferedAndYesTakesItUpAsRecorded) {
     HWND window = WaitForMainWindow(child, kStartMs);
     ASSERT_NE(window, nullptr);
     wchar_t title[256] = {};
-    EXPECT_TRUE(WaitUntil([&] { return GetWindowTextW(window, title, 256), std::wcsstr(title, L"残り"); }, kStartMs));
+    EXPECT_TRUE(
+        WaitUntil([&] { return GetWindowTextW(window, title, 256), std::wcsstr(title, L"残り"); }, kStartMs));
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(child.WaitExit(kStartMs), 0u);
     EXPECT_FALSE(AnyRecordFile(folder));

@@ -29,23 +29,24 @@ inline bool DropOnWindow(HWND window, const std::wstring& path, DWORD timeoutMs 
     SIZE_T written = 0;
     const bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), &written) &&
                     written == block.size() &&
-                    SendMessageTimeoutW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_NORMAL,
-                                        timeoutMs, nullptr);
+                    SendMessageTimeoutW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0,
+                                        SMTO_NORMAL, timeoutMs, nullptr);
     CloseHandle(process);
     return ok;
 }
 
 // The message box of a process with this caption, once it shows (null
-// after ms).
+// after ms; with 0, whether one shows now).
 inline HWND WaitForBoxOf(DWORD pid, const wchar_t* caption, DWORD ms) {
-    for (DWORD waited = 0; waited < ms; waited += 20, Sleep(20))
+    for (const DWORD start = GetTickCount();; Sleep(20)) {
         for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", caption); w;
              w = FindWindowExW(nullptr, w, L"#32770", caption)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
             if (owner == pid && IsWindowVisible(w)) return w;
         }
-    return nullptr;
+        if (GetTickCount() - start >= ms) return nullptr;
+    }
 }
 
 // A message box's text (the static control 0xFFFF).
