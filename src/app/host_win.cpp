@@ -13,6 +13,12 @@
 #include "config/shell_texts.h"
 #include "views/guide_window_win.h"
 
+// The core's box flags and answers are Win32's.
+static_assert(kMbOk == MB_OK && kMbOkCancel == MB_OKCANCEL && kMbYesNo == MB_YESNO);
+static_assert(kMbIconHand == MB_ICONHAND && kMbIconQuestion == MB_ICONQUESTION &&
+              kMbDefButton1 == MB_DEFBUTTON1);
+static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdYes == IDYES && kIdNo == IDNO);
+
 namespace {
 
 // The shortest time between two moves of the progress bar, in

@@ -54,7 +54,7 @@ void OnCreate(HWND window) {
     DragAcceptFiles(window, TRUE);
     MenuRefresh(window, app.settings, 0);
     if (app.settings.arrangeMode) app.host->SetTitle(kArrangeTitle);
-    OpenCommand(g);
+    if (!app.resumeAtStart) OpenCommand(g);
 }
 
 void OnPaint(HWND window) {

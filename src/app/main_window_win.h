@@ -26,6 +26,9 @@ struct ShellRecords {
     // The host the window hands to the game.  Tests that drive the window
     // in-process put a recording host here before creating it.
     WinHost* host = &winHost;
+    // The player chose at start-up to resume the game of the recovery
+    // record: the window opens on it instead of the start screen.
+    bool resumeAtStart = false;
 };
 ShellRecords& Shell();
 

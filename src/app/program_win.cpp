@@ -10,6 +10,8 @@
 #include "config/shell_texts.h"
 #include "config/sounds.h"
 #include "config/trace.h"
+#include "game/recovery.h"
+#include "game/start_screen.h"
 #include "making/shape_dialog_win.h"
 
 namespace {
@@ -53,6 +55,10 @@ int RunProgram(HINSTANCE instance) {
         app.host->MessageBox(kSettingsResetText, kProgramName, MB_OK | MB_ICONWARNING, Owner::kNone);
     BuildSoundPaths(TheSounds(), PathField(app.settings.soundFolder));
     SetTraceTarget(BaseFolder(app.settings), app.host);
+    // The recovery record lives beside pukko.ini; a game it holds is
+    // offered before the window shows, as the box above is.
+    app.game.recovery.folder = BaseFolder(app.settings);
+    app.resumeAtStart = AskToResume(*app.host, app.game.recovery.folder);
 
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -62,6 +68,10 @@ int RunProgram(HINSTANCE instance) {
     if (!window) return 0;
     ShowWindow(window, SW_SHOWMAXIMIZED);
     UpdateWindow(window);
+    // Taken up in the maximised window, so the table and view are made for
+    // the size it is played at; a record found damaged now leaves the start
+    // screen.
+    if (app.resumeAtStart && !ResumeRecovery(app.game)) OpenCommand(app.game);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -32,12 +32,19 @@ int64_t FileLength(std::FILE* f);
 bool DeleteFileAt(const std::string& path);
 bool FileExists(const std::string& path);
 
-// Moves from over to, replacing to in one step when it exists.
+// Moves from over to, replacing to in one step when it exists; the move
+// itself reaches the disk before the call returns (the folder's entry is
+// flushed), so that a power cut leaves the old file or the new one.
 bool ReplaceFileWith(const std::string& from, const std::string& to);
 
-// A file written beside its target under a temporary name and moved over the
-// target only when every byte has been written, so that a failed write never
-// destroys the previous file.  Dropped without Commit, the temporary goes.
+// What the stream has buffered, written and then flushed from the system's
+// cache to the disk (fsync, FlushFileBuffers).
+bool FlushToDisk(std::FILE* f);
+
+// A file written beside its target under a temporary name, flushed to the
+// disk and only then moved over the target, so that neither a failed write
+// nor a kill or a power cut at any moment leaves a torn file: the target is
+// the old file or the new one.  Dropped without Commit, the temporary goes.
 class AtomicFile {
   public:
     explicit AtomicFile(const std::string& target);
@@ -55,6 +62,9 @@ class AtomicFile {
     std::FILE* file_ = nullptr;
     bool failed_ = false;
 };
+
+// The temporary name AtomicFile writes a target under, in the same folder.
+std::string TemporaryNameFor(const std::string& target);
 
 // Writes a whole file through AtomicFile.
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size);

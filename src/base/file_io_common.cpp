@@ -14,7 +14,11 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out, uint64_t 
     return true;
 }
 
-AtomicFile::AtomicFile(const std::string& target) : target_(target), temp_(target + ".tmp~") {
+std::string TemporaryNameFor(const std::string& target) {
+    return target + ".tmp~";
+}
+
+AtomicFile::AtomicFile(const std::string& target) : target_(target), temp_(TemporaryNameFor(target)) {
     FilePtr f = OpenFile(temp_, "wb");
     file_ = f.release();
 }
@@ -34,7 +38,9 @@ bool AtomicFile::Write(const void* data, size_t size) {
 
 bool AtomicFile::Commit() {
     if (!file_) return false;
-    bool good = !failed_ && std::fflush(file_) == 0;
+    // The bytes reach the disk before the name does: renamed first, a
+    // power cut could leave the new name over bytes never written.
+    bool good = !failed_ && FlushToDisk(file_);
     good = (std::fclose(file_) == 0) && good;
     file_ = nullptr;
     if (!good || !ReplaceFileWith(temp_, target_)) {

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -40,5 +42,18 @@ bool FileExists(const std::string& path) {
 }
 
 bool ReplaceFileWith(const std::string& from, const std::string& to) {
-    return std::rename(Native(from).c_str(), Native(to).c_str()) == 0;
+    const std::string target = Native(to);
+    if (std::rename(Native(from).c_str(), target.c_str()) != 0) return false;
+    // The rename lives in the folder's entries: they go to the disk too.
+    const size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return true;  // moved; a folder that cannot be opened is not flushed
+    fsync(fd);
+    close(fd);
+    return true;
+}
+
+bool FlushToDisk(std::FILE* f) {
+    return std::fflush(f) == 0 && fsync(fileno(f)) == 0;
 }

@@ -58,6 +58,13 @@ bool FileExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FlushToDisk(std::FILE* f) {
+    if (std::fflush(f) != 0) return false;
+    HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+    return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h) != 0;
+}
+
+// MOVEFILE_WRITE_THROUGH: the call returns once the move is on the disk.
 bool ReplaceFileWith(const std::string& from, const std::string& to) {
     return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

@@ -31,11 +31,16 @@ constexpr int PICK_NONE = 99999;
 enum : unsigned {
     kMbOk = 0x0,
     kMbOkCancel = 0x1,
+    kMbYesNo = 0x4,
     kMbIconHand = 0x10,
+    kMbIconQuestion = 0x20,
+    kMbDefButton1 = 0x0,
 };
 enum : int {
     kIdOk = 1,
     kIdCancel = 2,
+    kIdYes = 6,
+    kIdNo = 7,
 };
 
 // Whether a message box belongs to the main window or stands alone.
@@ -63,7 +68,8 @@ class Host {
     virtual void KillTimer(unsigned id) = 0;
     virtual void PostStep(unsigned msg) = 0;
 
-    // A message box; the result is kIdOk or kIdCancel.
+    // A message box; the result is the button pressed (kIdOk, kIdCancel,
+    // kIdYes, kIdNo).
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags,
                            Owner owner) = 0;
     // The Windows error box: the call, its object, and the system's text for

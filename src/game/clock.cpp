@@ -6,6 +6,7 @@
 #include "base/file_io.h"
 #include "browser/browser_view.h"
 #include "game/frame.h"
+#include "game/recovery_writer.h"
 #include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
@@ -68,6 +69,9 @@ void ClockTick(PuzzleGame& g) {
     if (!g.host) return;
     g.lastTick = g.host->TickCount();
     UpdateTitle(g);
+    if (InProgress(g))
+        RecordIfDue(g.recovery, g.board, g.picture, g.pictureFile,
+                    PlayMoment{g.totalPieces, static_cast<int32_t>(ElapsedMs(g)), g.lastTick});
 }
 
 Rect FinishedRect(const Board& board) {
@@ -132,11 +136,12 @@ void Complete(PuzzleGame& g) {
     ShowFinished(g, g.finalRect, g.settings ? g.settings->endWakuT : 0);
 
     // A finished saved game cannot be taken up again; a missing file is no
-    // matter.
+    // matter.  Nor is there anything left to recover.
     if (IsSavedStatePath(g.pictureFile)) {
         DeleteFileAt(g.pictureFile);
         if (g.browsers) NoteRemovedFile(*g.browsers, g.pictureFile);
     }
+    DiscardRecord(g.recovery);
 }
 
 int SlideToward(int offset) {

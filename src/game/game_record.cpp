@@ -4,6 +4,7 @@
 
 #include "config/settings.h"
 #include "config/shell_texts.h"
+#include "game/recovery_writer.h"
 #include "game/view_commands.h"
 #include "making/cutting.h"
 
@@ -26,6 +27,8 @@ void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& backgro
 }
 
 void ResetGame(PuzzleGame& g) {
+    // Its worker reads the board about to be emptied.
+    DiscardRecord(g.recovery);
     g.pictureChoice = 0;
     g.patternChoice = 0;
     g.pictureFile.clear();

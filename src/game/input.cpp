@@ -11,6 +11,7 @@
 #include "game/clock.h"
 #include "game/frame.h"
 #include "game/puzzle_game.h"
+#include "game/recovery_writer.h"
 #include "game/save_game.h"
 #include "game/start_screen.h"
 #include "game/view_commands.h"
@@ -261,7 +262,12 @@ void AfterPaint(PuzzleGame& g) {
 
 void OnClose(PuzzleGame& g) {
     PlayCloseSound(TheSounds(), *g.settings, *g.host, g.rng);
-    if (g.settings->saveOnExit && InProgress(g)) SaveGame(g, 0);
+    // A clean end leaves no recovery record, unless the save on exit was
+    // refused: then the record is what keeps the game for the next start.
+    if (g.settings->saveOnExit && InProgress(g) && !SaveGame(g, 0))
+        StopRecordWorker(g.recovery);
+    else
+        DiscardRecord(g.recovery);
     // No piece is cut after the window is gone.
     StopCuttingWorkers(g.making);
 }

@@ -10,6 +10,7 @@
 #include "base/host.h"
 #include "base/rand.h"
 #include "config/settings.h"
+#include "game/recovery_writer.h"
 #include "image/mybit.h"
 #include "making/grid.h"
 #include "making/making_state.h"
@@ -30,8 +31,12 @@ struct BrowserSet;
 struct PuzzleGame {
     PuzzleGame() = default;
     // The workers cutting pieces write to the board, which goes before the
-    // making record; they are stopped first.
-    ~PuzzleGame() { StopCuttingWorkers(making); }
+    // making record, and the recovery record's worker reads it; they are
+    // stopped first.
+    ~PuzzleGame() {
+        StopRecordWorker(recovery);
+        StopCuttingWorkers(making);
+    }
     PuzzleGame(const PuzzleGame&) = delete;
     PuzzleGame& operator=(const PuzzleGame&) = delete;
 
@@ -94,6 +99,9 @@ struct PuzzleGame {
     HueDirections arrangeDirections;  // the canvas's hue directions, found with the canvas
 
     int32_t jointSound = 0;
+
+    // The record that brings the game back after a kill or a crash.
+    RecoveryWriter recovery;
 
     // The main window's DPI: the snap reaches farther on a denser screen
     // (the pictures and the board are never scaled).  Not saved: a resumed

@@ -3,6 +3,7 @@
 #include "browser/browser_view.h"
 #include "config/settings.h"
 #include "game/clock.h"
+#include "game/recovery_writer.h"
 #include "game/view_commands.h"
 #include "pieces/board_ops.h"
 #include "pieces/saved_state.h"
@@ -22,6 +23,8 @@ int SaveGame(PuzzleGame& g, int showMessage) {
     }
     // A strip showing this folder lists the file the next time it is shown.
     if (g.browsers) NoteWrittenFile(*g.browsers, name);
+    // The game is kept in its own file now: no record of it is needed.
+    DiscardRecord(g.recovery);
     if (showMessage) host.MessageBox("保存しました。\n" + name, "pukko", kMbOk, Owner::kNone);
     return 1;
 }
@@ -32,6 +35,8 @@ void SaveBeforeLeaving(PuzzleGame& g) {
 
 int RestoreGame(PuzzleGame& g, const std::string& path) {
     Host& host = *g.host;
+    // The board is about to be filled: no record of the game before.
+    DiscardRecord(g.recovery);
     SavedStateHead head;
     ReadResult r = ReadSavedState(g.board, path, g.picture, head);
     if (r != ReadResult::kOk) {
@@ -41,6 +46,12 @@ int RestoreGame(PuzzleGame& g, const std::string& path) {
             "pukko", kMbOk | kMbIconHand, Owner::kMainWindow);
         return 0;
     }
+    StartRestoredPlay(g, head);
+    return 1;
+}
+
+void StartRestoredPlay(PuzzleGame& g, const SavedStateHead& head) {
+    Host& host = *g.host;
     g.totalPieces = head.totalPieces;
     g.carriedTime = head.elapsedMs;
     g.buttonBits = 0;
@@ -62,5 +73,6 @@ int RestoreGame(PuzzleGame& g, const std::string& path) {
     g.startTick = g.lastTick = host.TickCount();
     UpdateTitle(g);
     host.SetTimer(IDT_CLOCK, 1000);
-    return 1;
+    // The board as opened is on the disk already; only a change is recorded.
+    SetRecordBaseline(g.recovery, g.board, g.totalPieces);
 }

@@ -22,3 +22,9 @@ void SaveBeforeLeaving(PuzzleGame& g);
 // the carried time.  A file that cannot be read or is not a sound saved game
 // is refused with a message and leaves no puzzle.  1 when play started.
 int RestoreGame(PuzzleGame& g, const std::string& path);
+
+struct SavedStateHead;
+// Play of a board just read into a reset game record begins: the total and
+// carried time from head, the table, the board drawn, the guide, the clock
+// and the title, as RestoreGame does once it has read its file.
+void StartRestoredPlay(PuzzleGame& g, const SavedStateHead& head);

@@ -5,18 +5,16 @@
 #include <cstring>
 #include <vector>
 
+#include "base/digest.h"
 #include "base/file_io.h"
 #include "image/mybit.h"
 #include "image/picture_limits.h"
 #include "pieces/board.h"
 #include "pieces/board_ops.h"
+#include "pieces/board_places.h"
 
 namespace {
 
-// Board coordinates further out than this cannot come from play; refusing
-// them keeps every later sum and negation of a rectangle inside 32 bits.
-constexpr int32_t kMaxCoordinate = 1 << 24;
-constexpr int32_t kMaxGroup = 1 << 30;
 // A neighbour list names each piece at most once (the piece itself
 // included), then -1: a piece bordering every other piece of a full board
 // has kMaxPieces + 1 values.
@@ -116,9 +114,9 @@ bool NeighboursAreSound(const std::vector<int32_t>& list, int32_t n) {
     return true;
 }
 
-// One piece of n: its pictures, its places, orientation, group and
-// neighbours.
-bool PieceIsSound(const Piece& p, int32_t n) {
+// What never changes in play of one piece of n: its pictures, neighbours
+// and home rectangle.  Its place is checked by PlaceIsSound.
+bool PartsAreSound(const Piece& p, int32_t n) {
     for (const MYBIT& pic : p.pictures)
         if (!PictureIsSound(pic)) return false;
     // Pictures of quarter-turned orientations are the plain one turned.
@@ -128,34 +126,9 @@ bool PieceIsSound(const Piece& p, int32_t n) {
         if (p.pictures[o].Width() != (quarter ? h : w) || p.pictures[o].Height() != (quarter ? w : h))
             return false;
     }
-    if (!RectInRange(p.left, p.top, p.right, p.bottom)) return false;
-    if (p.orientation < 0 || p.orientation > 7) return false;
-    if (p.right - p.left != p.Current().Width() || p.bottom - p.top != p.Current().Height()) return false;
-    if (p.group < 0 || p.group >= kMaxGroup) return false;
     if (!NeighboursAreSound(p.neighbours, n)) return false;
     return RectInRange(p.homeLeft, p.homeTop, p.homeRight, p.homeBottom) && p.homeRight >= p.homeLeft &&
            p.homeBottom >= p.homeTop;
-}
-
-// Positions 0..n-1 hold every piece once, and each group's pieces lie on
-// consecutive positions.
-bool OrderIsSound(const Board& board) {
-    const int n = board.count;
-    std::vector<char> seen(static_cast<size_t>(n), 0);
-    for (int i = 0; i < n; ++i) {
-        int k = board.order[i];
-        if (k < 0 || k >= n || seen[k]) return false;
-        seen[k] = 1;
-    }
-    // One entry per run of equal groups; a group seen in two runs is split.
-    std::vector<int32_t> runs;
-    for (int i = 0; i < n; ++i) {
-        int32_t g = board.pieces[board.order[i]].group;
-        if (i == 0 || g != board.pieces[board.order[i - 1]].group) runs.push_back(g);
-    }
-    std::sort(runs.begin(), runs.end());
-    if (std::adjacent_find(runs.begin(), runs.end()) != runs.end()) return false;
-    return true;
 }
 
 // The head of a bitmap block: its headers and pixel count, checked against
@@ -204,7 +177,7 @@ bool ReadPiece(Source& src, Piece& p, int32_t n, int32_t& orderEntry) {
         if (v == -1) break;
     }
     return ReadRect(src, p.homeLeft, p.homeTop, p.homeRight, p.homeBottom) && src.ReadInt(orderEntry) &&
-           PieceIsSound(p, n);
+           PartsAreSound(p, n) && PlaceIsSound(PlaceOf(p), p);
 }
 
 ReadResult ReadAll(Source& src, Board& board, MYBIT& picture, SavedStateHead& head) {
@@ -216,7 +189,9 @@ ReadResult ReadAll(Source& src, Board& board, MYBIT& picture, SavedStateHead& he
     for (int32_t i = 0; ok && i < n; ++i) ok = ReadPiece(src, board.pieces[i], n, board.order[i]);
     if (ok) {
         board.count = n;
-        ok = OrderIsSound(board);
+        BoardPlaces places;
+        TakePlaces(board, places);
+        ok = OrderIsSound(places);
     }
     if (!ok) {
         board.Empty();
@@ -226,13 +201,14 @@ ReadResult ReadAll(Source& src, Board& board, MYBIT& picture, SavedStateHead& he
     return ReadResult::kOk;
 }
 
+// Writes through an atomic file and digests what it writes.
 class Writer {
   public:
     explicit Writer(const std::string& path) : file_(path) {}
     void Int(int32_t v) {
         uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
                         static_cast<uint8_t>(v >> 24)};
-        file_.Write(b, 4);
+        Put(b, 4);
     }
     void Block(const MYBIT& pic) {
         uint8_t head[BmpHeaders::kBytes];
@@ -246,9 +222,9 @@ class Writer {
         h.height = pic.Height();
         h.fileSize = static_cast<uint32_t>(pic.PixelCount() * 4 + 54);
         h.Write(head);
-        file_.Write(head, sizeof head);
+        Put(head, sizeof head);
         Int(static_cast<int32_t>(pic.PixelCount()));
-        file_.Write(pic.pixels.data(), pic.PixelCount() * 4);
+        Put(pic.pixels.data(), pic.PixelCount() * 4);
     }
     void Rect4(int32_t l, int32_t t, int32_t r, int32_t b) {
         Int(l);
@@ -257,9 +233,16 @@ class Writer {
         Int(b);
     }
     bool Commit() { return file_.Commit(); }
+    FileId Written() const { return IdOf(digest_); }
 
   private:
+    void Put(const void* data, size_t size) {
+        file_.Write(data, size);
+        digest_.Add(data, size);
+    }
+
     AtomicFile file_;
+    Digest digest_;
 };
 
 }  // namespace
@@ -281,32 +264,49 @@ bool IsSavedStatePath(const std::string& path) {
 
 bool WriteSavedState(const Board& board, const std::string& path, const MYBIT& picture, int32_t totalPieces,
                      int32_t elapsedMs) {
+    if (board.count < 0 || board.count > kMaxPieces) return false;
+    BoardPlaces places;
+    TakePlaces(board, places);
+    return WriteSavedStateWith(board, places, path, picture, totalPieces, elapsedMs);
+}
+
+bool WriteSavedStateWith(const Board& board, const BoardPlaces& places, const std::string& path,
+                         const MYBIT& picture, int32_t totalPieces, int32_t elapsedMs,
+                         const std::atomic<bool>* cancel, FileId* written) {
+    const int32_t n = places.Count();
     // Never a file the reader would refuse: the old one stays instead.
-    if (!PictureIsSound(picture) || board.count < 0 || board.count > kMaxPieces) return false;
-    for (int i = 0; i < board.count; ++i)
-        if (!PieceIsSound(board.pieces[i], board.count)) return false;
-    if (!OrderIsSound(board)) return false;
+    if (!PictureIsSound(picture) || n > kMaxPieces) return false;
+    for (int i = 0; i < n; ++i)
+        if (!PartsAreSound(board.pieces[i], n) || !PlaceIsSound(places.pieces[i], board.pieces[i]))
+            return false;
+    if (!OrderIsSound(places)) return false;
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     Writer w(path);
     w.Block(picture);
-    w.Int(CountGroups(board));
+    w.Int(places.groupsLeft);
     w.Int(totalPieces);
     w.Int(elapsedMs);
-    w.Int(board.count);
-    for (int i = 0; i < board.count; ++i) {
+    w.Int(n);
+    for (int i = 0; i < n; ++i) {
+        // Dropped unfinished, the temporary file goes and the old file stays.
+        if (cancelled()) return false;
         const Piece& p = board.pieces[i];
+        const PiecePlace& q = places.pieces[i];
         for (const MYBIT& pic : p.pictures) w.Block(pic);
-        w.Rect4(p.left, p.top, p.right, p.bottom);
-        w.Int(p.orientation);
-        w.Int(p.group);
+        w.Rect4(q.left, q.top, q.right, q.bottom);
+        w.Int(q.orientation);
+        w.Int(q.group);
         for (int32_t v : p.neighbours) {
             if (v == -1) break;
             w.Int(v);
         }
         w.Int(-1);
         w.Rect4(p.homeLeft, p.homeTop, p.homeRight, p.homeBottom);
-        w.Int(board.order[i]);
+        w.Int(places.order[i]);
     }
-    return w.Commit();
+    if (cancelled() || !w.Commit()) return false;
+    if (written) *written = w.Written();
+    return true;
 }
 
 ReadResult ReadSavedState(Board& board, const std::string& path, MYBIT& picture, SavedStateHead& head) {

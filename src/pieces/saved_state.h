@@ -11,10 +11,14 @@
 // order (the order is stored interleaved with the pieces).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
+#include "base/digest.h"
+
 struct Board;
+struct BoardPlaces;
 class MYBIT;
 
 // The saved game's name for a picture or saved-game path: the extension of
@@ -30,6 +34,17 @@ bool IsSavedStatePath(const std::string& path);
 // rules, so whatever is written can be read.
 bool WriteSavedState(const Board& board, const std::string& path, const MYBIT& picture, int32_t totalPieces,
                      int32_t elapsedMs);
+
+// The same file for a board whose pieces lie at places (taken from it
+// earlier with TakePlaces): the pictures, neighbours and home rectangles
+// come from the board, which may meanwhile be played on another thread,
+// since those never change in play.  The same bytes as WriteSavedState on
+// the board as it stood.  A cancel flag that becomes true stops the write
+// between two pieces (false, the old file kept); written, when given,
+// receives the new file's length and digest.
+bool WriteSavedStateWith(const Board& board, const BoardPlaces& places, const std::string& path,
+                         const MYBIT& picture, int32_t totalPieces, int32_t elapsedMs,
+                         const std::atomic<bool>* cancel = nullptr, FileId* written = nullptr);
 
 struct SavedStateHead {
     int32_t groupsLeft = 0;

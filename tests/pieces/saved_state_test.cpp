@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "base/file_io.h"
 #include "image/mybit.h"
 #include "pieces/board.h"
 #include "pieces/board_ops.h"
+#include "pieces/recovery_record.h"
 #include "pieces/saved_state.h"
 #include "support/test_folder.h"
 
@@ -428,4 +430,149 @@ TEST(SavedState, CountsBeyondTheLimitsAreRefusedBeforeAllocating) {
         EXPECT_EQ(s.written, fits) << values;
         EXPECT_EQ(s.read, fits ? ReadResult::kOk : ReadResult::kBadFile) << values;
     }
+}
+
+// The recovery record: the full file once, then the small file of the
+// places since, tied to it by its length and digest.
+
+namespace {
+
+// The pair as a game writes it: the full file of the board as it stood, and
+// the small file after piece 2 was turned a quarter, moved and joined.
+struct RecordPair {
+    SmallGame g;
+    RecoveryFiles files = RecoveryFilesIn(TestFolder().string());
+    RecoveryRecord record{{}, "C:\\絵\\花畑.bmp", 3, 3723000, {}};
+    std::vector<uint8_t> full;
+
+    RecordPair() {
+        TakePlaces(g.board, record.places);
+        EXPECT_TRUE(WriteSavedStateWith(g.board, record.places, files.full, g.picture, 3, 1000, nullptr,
+                                        &record.full));
+        full = FileBytes(files.full);
+        Piece& p2 = g.board.pieces[2];
+        p2.orientation = 3;
+        p2.left += 7;
+        p2.right = p2.left + 2;
+        p2.bottom = p2.top + 3;
+        p2.group = 1;
+        TakePlaces(g.board, record.places);
+        EXPECT_TRUE(WriteRecoveryRecord(files.small, record));
+    }
+};
+
+}  // namespace
+
+// The full file holds the saved game's own bytes, its digest as written is
+// the file's, and with the small file it brings back the board as it was
+// last, the pictures byte for byte.
+TEST(RecoveryRecord, FullFileAndLaterPlacesBringBackTheBoardAsItWasLast) {
+    RecordPair pair;
+    SmallGame before;
+    ASSERT_TRUE(WriteSavedState(before.board, TestPath("plain.pko"), before.picture, 3, 1000));
+    EXPECT_EQ(pair.full, FileBytes(TestPath("plain.pko")));
+    FileId id;
+    ASSERT_TRUE(IdentifyFile(pair.files.full, id));
+    EXPECT_EQ(id, pair.record.full);
+    EXPECT_EQ(FileBytes(pair.files.small).size(), 48u + pair.record.pictureFile.size() + 28u * 3);
+
+    Board board;
+    MYBIT picture;
+    RecoveryRecord read;
+    ASSERT_EQ(ReadRecovery(pair.files, board, picture, read), ReadResult::kOk);
+    EXPECT_EQ(read.pictureFile, pair.record.pictureFile);
+    EXPECT_EQ(read.elapsedMs, 3723000);
+    EXPECT_EQ(picture.pixels, pair.g.picture.pixels);
+    ASSERT_EQ(board.count, 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(PlaceOf(board.pieces[i]), PlaceOf(pair.g.board.pieces[i])) << i;
+        EXPECT_EQ(board.order[i], pair.g.board.order[i]);
+        for (int o = 0; o < 8; ++o)
+            EXPECT_EQ(board.pieces[i].pictures[o].pixels, pair.g.board.pieces[i].pictures[o].pixels);
+    }
+}
+
+// Each damage refused cleanly: at the look before the offer when the small
+// file or the full file's length gives it away, else when the game is read,
+// which leaves the board empty.  A full file alone is no record.
+TEST(RecoveryRecord, TornForeignOrUnfittingRecordsAreRefused) {
+    const auto rewrite = [](std::function<void(RecoveryRecord&)> change) {
+        return [change](RecordPair& p) {
+            change(p.record);
+            ASSERT_TRUE(WriteRecoveryRecord(p.files.small, p.record));
+        };
+    };
+    const auto bytes = [](std::function<void(std::vector<uint8_t>&)> change) {
+        return [change](RecordPair& p) {
+            std::vector<uint8_t> b = FileBytes(p.files.small);
+            change(b);
+            ASSERT_TRUE(WriteFileAtomic(p.files.small, b.data(), b.size()));
+        };
+    };
+    const ReadResult ok = ReadResult::kOk, bad = ReadResult::kBadFile, none = ReadResult::kCannotOpen;
+    const struct {
+        const char* what;
+        std::function<void(RecordPair&)> damage;
+        ReadResult found, read;
+    } cases[] = {
+        {"small file a byte short", bytes([](auto& b) { b.pop_back(); }), bad, bad},
+        {"small file a byte long", bytes([](auto& b) { b.push_back(0); }), bad, bad},
+        {"a place's byte changed", bytes([](auto& b) { b[b.size() - 20] ^= 1; }), bad, bad},
+        {"names a full file of another length", rewrite([](auto& r) { ++r.full.size; }), bad, bad},
+        {"names another full file", rewrite([](auto& r) { r.full.hash ^= 1; }), ok, bad},
+        {"full file missing", [](RecordPair& p) { DeleteFileAt(p.files.full); }, bad, bad},
+        {"full file changed",
+         [](RecordPair& p) {
+             p.full[100] ^= 1;
+             ASSERT_TRUE(WriteFileAtomic(p.files.full, p.full.data(), p.full.size()));
+         },
+         ok, bad},
+        {"a piece fewer", rewrite([](auto& r) {
+             r.places.pieces.pop_back(), r.places.order = {0, 1};
+         }),
+         ok, bad},
+        {"orientation 8", rewrite([](auto& r) { r.places.pieces[0].orientation = 8; }), ok, bad},
+        {"a rectangle wider than its picture", rewrite([](auto& r) { ++r.places.pieces[1].right; }), ok, bad},
+        {"order not a permutation", rewrite([](auto& r) { r.places.order[1] = r.places.order[0]; }), ok, bad},
+        {"a group split", rewrite([](auto& r) { r.places.pieces[0].group = 4; }), ok, bad},
+        {"small file missing", [](RecordPair& p) { DeleteFileAt(p.files.small); }, none, none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordPair pair;
+        c.damage(pair);
+        RecoveryRecord r;
+        EXPECT_EQ(FindRecoveryRecord(pair.files, r), c.found);
+        Board board;
+        MYBIT picture;
+        EXPECT_EQ(ReadRecovery(pair.files, board, picture, r), c.read);
+        EXPECT_EQ(board.count, c.read == ok ? 3 : 0);
+        EXPECT_EQ(picture.Empty(), c.read != ok);
+    }
+}
+
+// The small file's limits, each at the limit and one beyond.
+TEST(RecoveryRecord, PathAndPieceCountAreTakenUpToTheirLimits) {
+    const auto decodes = [](size_t pathBytes, int pieces) {
+        RecoveryRecord r;
+        r.pictureFile.assign(pathBytes, 'p');
+        r.places.pieces.resize(static_cast<size_t>(pieces));
+        r.places.order.resize(static_cast<size_t>(pieces));
+        const std::vector<uint8_t> b = EncodeRecoveryRecord(r);
+        RecoveryRecord out;
+        return DecodeRecoveryRecord(b.data(), b.size(), out) && out.places.Count() == pieces;
+    };
+    EXPECT_TRUE(decodes(kMaxRecordPath, kMaxPieces));
+    EXPECT_FALSE(decodes(kMaxRecordPath + 1, 1));
+    EXPECT_FALSE(decodes(0, kMaxPieces + 1));
+}
+
+// A write cancelled on the way keeps the old file and leaves no temporary.
+TEST(SavedState, CancelledWriteKeepsTheOldFile) {
+    RecordPair pair;
+    const std::atomic<bool> cancel{true};
+    EXPECT_FALSE(WriteSavedStateWith(pair.g.board, pair.record.places, pair.files.full, pair.g.picture, 3, 2,
+                                     &cancel));
+    EXPECT_EQ(FileBytes(pair.files.full), pair.full);
+    EXPECT_FALSE(FileExists(TemporaryNameFor(pair.files.full)));
 }

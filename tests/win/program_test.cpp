@@ -1,15 +1,23 @@
 // pukko.exe as the player starts it: a copy in a fresh folder, run as a
 // child process.  None of these runs shows a message box but the one about
-// a damaged pukko.ini.
+// a damaged pukko.ini and the recovery record's offer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <functional>
+#include <memory>
 
 #include "app/main_window_win.h"
 #include "base/cp932.h"
 #include "base/text_win.h"
 #include "config/shell_texts.h"
+#include "game/recovery.h"
+#include "pieces/recovery_record.h"
+#include "pieces/saved_state.h"
+#include "remote_drop.h"
 #include "resource.h"
 #include "win_test_util.h"
 
@@ -238,4 +246,131 @@ TEST(Program, ClosingWithTheShapePairOpenWritesOnlyAConfirmedRim) {
     ASSERT_EQ(file.size(), 2496u);
     EXPECT_EQ(I32At(file, thick), 9);
     EXPECT_EQ(I32At(file, light), 34);
+}
+
+// The recovery record: a game killed in play is offered at the next start.
+
+namespace {
+
+const std::wstring kRecoveryPicture = L"\\image\\花畑.bmp";
+
+// A folder whose settings make a small game quickly (20 pieces of a
+// 400-pixel picture, no guide, no sounds), with the picture.
+std::wstring RecoveryFolder() {
+    std::wstring folder = FreshFolder();
+    std::vector<uint8_t> ini = DefaultBytes();
+    const int32_t size = 400, off = 0;
+    std::memcpy(ini.data() + 2408, &size, 4);
+    for (size_t at : {2420, 2428}) std::memcpy(ini.data() + at, &off, 4);  // sound, guide
+    WriteBytes(folder + L"\\pukko.ini", ini);
+    CopyDefaultTile(folder);
+    CreateDirectoryW((folder + L"\\image").c_str(), nullptr);
+    EXPECT_TRUE(CopyFileW((ExeDir() + kRecoveryPicture).c_str(), (folder + kRecoveryPicture).c_str(), FALSE));
+    return folder;
+}
+
+// The game a folder's record holds, read as the next start reads it.
+struct Recorded {
+    std::unique_ptr<Board> board = std::make_unique<Board>();
+    MYBIT picture;
+    RecoveryRecord record;
+    bool Read(const std::wstring& folder) {
+        return ReadRecovery(RecoveryFilesIn(Narrow(folder)), *board, picture, record) == ReadResult::kOk;
+    }
+};
+
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+    for (DWORD waited = 0; waited < ms && !done(); waited += 50) Sleep(50);
+    return done();
+}
+
+// Starts a game from the picture, waits for its first record, drags the top
+// piece 37, 23 and waits for the record of that, kills the process and
+// starts it again: the box it offers.
+HWND PlayKillAndRestart(const std::wstring& folder, Child* again) {
+    Child child;
+    StartPukko(folder, &child);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    EXPECT_NE(window, nullptr);
+    EXPECT_TRUE(DropOnWindow(window, folder + kRecoveryPicture));
+    Recorded first, later;
+    EXPECT_TRUE(WaitUntil([&] { return first.Read(folder); }, 60000)) << "no record of the game";
+    const int piece = first.board->order[first.board->count - 1];
+    const Rect before = first.board->pieces[piece].BoardRect();
+    Point at;
+    EXPECT_TRUE(VisiblePoint(*first.board, piece, &at));
+    DragBy(window, at, 37, 23);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return later.Read(folder) && later.board->pieces[piece].BoardRect() != before; }, 10000))
+        << "the move was not recorded";
+    // Dropped 37, 23 away, or snapped to a neighbour within 6 pixels of that.
+    const Rect moved = later.board->pieces[piece].BoardRect();
+    EXPECT_LE(std::abs(moved.left - before.left - 37) + std::abs(moved.top - before.top - 23), 12);
+    TerminateProcess(child.pi.hProcess, 1);
+    EXPECT_EQ(child.WaitExit(kStartMs), 1u);
+
+    StartPukko(folder, again);
+    HWND box = WaitForBoxOf(again->pi.dwProcessId, L"pukko", kStartMs);
+    EXPECT_NE(box, nullptr) << "no offer";
+    if (!box) return nullptr;
+    EXPECT_EQ(Narrow(BoxText(box)), kRecoveryOfferText);
+    const auto style = [box](int id) { return GetWindowLongW(GetDlgItem(box, id), GWL_STYLE) & 0xF; };
+    EXPECT_EQ(style(IDYES), BS_DEFPUSHBUTTON);
+    EXPECT_EQ(style(IDNO), BS_PUSHBUTTON);
+    EXPECT_EQ(WaitForMainWindow(*again, 0), nullptr);  // before the game shows
+    return box;
+}
+
+bool AnyRecordFile(const std::wstring& folder) {
+    return Exists(folder + L"\\recovery.pko") || Exists(folder + L"\\recovery.dat");
+}
+
+}  // namespace
+
+// Killed in play, the game is offered before the window shows, Yes the
+// default.  No discards it (the start screen follows, nothing is saved);
+// Yes brings it back as recorded, and the clean exit that follows saves it
+// beside its picture and leaves no record.
+TEST(Program, AGameKilledInPlayIsOfferedAndYesTakesItUpAsRecorded) {
+    const std::wstring folder = RecoveryFolder(), saved = folder + L"\\image\\花畑.pko";
+    {
+        Child child;
+        HWND box = PlayKillAndRestart(folder, &child);
+        ASSERT_NE(box, nullptr);
+        SendMessageW(box, WM_COMMAND, IDNO, 0);
+        HWND window = WaitForMainWindow(child, kStartMs);
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(AnyRecordFile(folder));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(child.WaitExit(kStartMs), 0u);
+        EXPECT_FALSE(Exists(saved));
+    }
+
+    Child child;
+    HWND box = PlayKillAndRestart(folder, &child);
+    ASSERT_NE(box, nullptr);
+    Recorded last;
+    ASSERT_TRUE(last.Read(folder));
+    SendMessageW(box, WM_COMMAND, IDYES, 0);
+    HWND window = WaitForMainWindow(child, kStartMs);
+    ASSERT_NE(window, nullptr);
+    wchar_t title[256] = {};
+    EXPECT_TRUE(
+        WaitUntil([&] { return GetWindowTextW(window, title, 256), std::wcsstr(title, L"残り"); }, kStartMs));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(child.WaitExit(kStartMs), 0u);
+    EXPECT_FALSE(AnyRecordFile(folder));
+
+    Board board;
+    MYBIT picture;
+    SavedStateHead head;
+    ASSERT_EQ(ReadSavedState(board, Narrow(saved), picture, head), ReadResult::kOk);
+    EXPECT_EQ(picture.pixels, last.picture.pixels);
+    ASSERT_EQ(board.count, last.board->count);
+    for (int i = 0; i < board.count; ++i) {
+        EXPECT_EQ(PlaceOf(board.pieces[i]), PlaceOf(last.board->pieces[i])) << i;
+        EXPECT_EQ(board.order[i], last.board->order[i]);
+        EXPECT_EQ(board.pieces[i].pictures[0].pixels, last.board->pieces[i].pictures[0].pixels);
+    }
+    EXPECT_GE(head.elapsedMs, last.record.elapsedMs);
 }
