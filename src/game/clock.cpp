@@ -56,8 +56,8 @@ std::string FormatTitle(uint32_t elapsedMs, int groups, int total, int hints) {
     }
     char used[32] = "";
     if (hints > 0) std::snprintf(used, sizeof used, " ヒント%d回", hints);
-    std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u (^o^)完成(^o^)%s (全%dﾋﾟｰｽ)", hours, minutes, seconds,
-                  used, total);
+    std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u (^o^)完成(^o^)%s (全%dﾋﾟｰｽ)", hours, minutes,
+                  seconds, used, total);
     return text;
 }
 

@@ -30,7 +30,8 @@ Rect GroupRect(const Board& b, int g) {
 // The ring with outer edge r and width w as four bands that do not overlap.
 std::array<Rect, 4> RingBands(const Rect& r, int w) {
     return {Rect{r.left, r.top, r.right, r.top + w}, Rect{r.left, r.bottom - w, r.right, r.bottom},
-            Rect{r.left, r.top + w, r.left + w, r.bottom - w}, Rect{r.right - w, r.top + w, r.right, r.bottom - w}};
+            Rect{r.left, r.top + w, r.left + w, r.bottom - w},
+            Rect{r.right - w, r.top + w, r.right, r.bottom - w}};
 }
 
 // The ring round the blinking group drawn on the board picture, just

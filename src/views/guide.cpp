@@ -60,7 +60,8 @@ void FitGuideCanvas(GuideView& guide, int width, int height) {
         return;
     }
     guide.canvas.CreateFilled(kGuideGrey, width, height);
-    const Rect fit = GuidePictureRect(Size{guide.picture.Width(), guide.picture.Height()}, Size{width, height});
+    const Rect fit =
+        GuidePictureRect(Size{guide.picture.Width(), guide.picture.Height()}, Size{width, height});
     // A picture squeezed below one pixel a side shows only grey.
     if (!fit.IsEmpty()) {
         MYBIT fitted;

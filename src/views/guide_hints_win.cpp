@@ -7,7 +7,8 @@
 void OnGuideClick(HWND window, const GuideView& view, int x, int y) {
     Point pixel;
     const Size picture{view.picture.Width(), view.picture.Height()};
-    if (!GuideToPicture(picture, Size{view.canvas.Width(), view.canvas.Height()}, Point{x, y}, &pixel)) return;
+    if (!GuideToPicture(picture, Size{view.canvas.Width(), view.canvas.Height()}, Point{x, y}, &pixel))
+        return;
     if (HWND owner = GetWindow(window, GW_OWNER))
         SendMessageW(owner, MSG_GUIDE_PICK, static_cast<WPARAM>(pixel.x), static_cast<LPARAM>(pixel.y));
 }

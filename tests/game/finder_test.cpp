@@ -29,7 +29,8 @@ struct Finder : ::testing::Test {
     void SetUp() override {
         clean.Create(1280, 960);
         for (int y = 0; y < 960; ++y)
-            for (int x = 0; x < 1280; ++x) clean.At(x, y) = uint32_t((x * 3) & 0xFF) << 16 | uint32_t((y * 5) & 0xFF) << 8;
+            for (int x = 0; x < 1280; ++x)
+                clean.At(x, y) = uint32_t((x * 3) & 0xFF) << 16 | uint32_t((y * 5) & 0xFF) << 8;
         for (int num = 0; num < 6; ++num)
             fixture::MakeRectPiece(b.pieces[num], num % 3 * 40 - 2, num / 3 * 30 - 2, 44, 34, 4);
         for (int num : {1, 2, 4, 5}) b.pieces[num].group = 1;
@@ -49,7 +50,8 @@ struct Finder : ::testing::Test {
 
     // The group's pieces unturned at their home places shifted by (dx, dy).
     void PlaceGroup(std::vector<int> pieces, int dx, int dy) {
-        for (int num : pieces) fixture::Place(b.pieces[num], b.pieces[num].homeLeft + dx, b.pieces[num].homeTop + dy, 0);
+        for (int num : pieces)
+            fixture::Place(b.pieces[num], b.pieces[num].homeLeft + dx, b.pieces[num].homeTop + dy, 0);
     }
     const MYBIT& Recomposed() {
         fixture::Recompose(b, clean, want);
@@ -82,9 +84,9 @@ TEST(FindPiece, AGuidePointFindsThePieceByItsShapeAtTheEdgesAndBesideAKnob) {
         Point guide;
         int piece;
     } cases[] = {
-        {{0, 30}, 0},   {{119, 89}, 1},  {{0, 29}, -1},  {{119, 90}, -1}, {{-1, 60}, -1}, {{120, 60}, -1},
-        {{56, 60}, 0},  {{58, 60}, 0},   {{60, 60}, 0},  {{67, 60}, 0},   {{68, 60}, 1},  {{62, 53}, 1},
-        {{62, 54}, 0},  {{62, 65}, 0},   {{62, 66}, 1},  {{52, 40}, 0},
+        {{0, 30}, 0},  {{119, 89}, 1}, {{0, 29}, -1}, {{119, 90}, -1}, {{-1, 60}, -1}, {{120, 60}, -1},
+        {{56, 60}, 0}, {{58, 60}, 0},  {{60, 60}, 0}, {{67, 60}, 0},   {{68, 60}, 1},  {{62, 53}, 1},
+        {{62, 54}, 0}, {{62, 65}, 0},  {{62, 66}, 1}, {{52, 40}, 0},
     };
     for (const auto& c : cases) {
         Point pixel{-1, -1};
@@ -110,7 +112,8 @@ TEST_F(Finder, APickRaisesTheHiddenGroupBlinksThreeTimesAndCountsOnce) {
             ++shows;
             for (int y = outer.top; y < outer.bottom; ++y)
                 for (int x = outer.left; x < outer.right; ++x)
-                    if (x < inner.left || x >= inner.right || y < inner.top || y >= inner.bottom) want.At(x, y) = kRing;
+                    if (x < inner.left || x >= inner.right || y < inner.top || y >= inner.bottom)
+                        want.At(x, y) = kRing;
         }
         ASSERT_EQ(b.boardPicture->pixels, want.pixels) << "tick " << tick;
         EXPECT_EQ(host.TimerRunning(IDT_BLINK), tick < 5) << tick;

@@ -34,7 +34,7 @@ struct FakeHost : Host {
     int progressSteps = 0;
     bool guideOpen = false;
     int guideWidth = 0, guideHeight = 0;
-    std::vector<Rect> marks;  // home areas marked on the guide; empty: the mark taken away
+    std::vector<Rect> marks;            // home areas marked on the guide; empty: the mark taken away
     std::vector<std::string> browsers;  // "open SLOT FOLDER X Y SPEED", "show SLOT", "hide SLOT"
     bool browserWindows = false;        // whether a strip shown again has a window
     // Bottom-left of each slot's strip, as the strips stand one below the

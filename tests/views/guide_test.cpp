@@ -100,8 +100,13 @@ TEST(Guide, CanvasPixelsShowThePicturePixelUnderTheirCentreAndPictureAreasComeBa
     const struct {
         Size picture;
         Point (*rule)(int x, int y);
-    } cases[] = {{{40, 20}, [](int x, int y) { return Point{x / 3, (y - 30) / 3}; }},
-                 {{360, 180}, [](int x, int y) { return Point{3 * x + 1, 3 * (y - 30) + 1}; }}};
+    } cases[] = {{{40, 20},
+                  [](int x, int y) {
+                      return Point{x / 3, (y - 30) / 3};
+                  }},
+                 {{360, 180}, [](int x, int y) {
+                      return Point{3 * x + 1, 3 * (y - 30) + 1};
+                  }}};
     for (const auto& c : cases)
         for (int y = -1; y <= 120; ++y)
             for (int x = -1; x <= 120; ++x) {
@@ -121,7 +126,8 @@ TEST(Guide, CanvasPixelsShowThePicturePixelUnderTheirCentreAndPictureAreasComeBa
             Point p;
             if (!GuideToPicture({97, 61}, {130, 77}, {x, y}, &p)) continue;
             const Rect back = PictureToGuide({97, 61}, {130, 77}, Rect{p.x, p.y, p.x + 1, p.y + 1});
-            ASSERT_TRUE(x >= back.left && x < back.right && y >= back.top && y < back.bottom) << x << ", " << y;
+            ASSERT_TRUE(x >= back.left && x < back.right && y >= back.top && y < back.bottom)
+                << x << ", " << y;
         }
 }
 
