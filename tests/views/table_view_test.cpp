@@ -166,12 +166,9 @@ TEST(TableView, ZoomKeepsThePointUnderThePointerAndPanningStaysOnTheTable) {
     TableView c = ViewAt({4000, 2500}, {1000, 800}, 0.5, 0, 0);
     const Rect r{1900, 1100, 2101, 1301};  // centre (2000.5, 1200.5)
     CentreViewOn(c, r);
-    EXPECT_EQ(c.scale, 0.5);
-    EXPECT_DOUBLE_EQ(c.originX, 2000.5 - 1000);
-    EXPECT_DOUBLE_EQ(c.originY, 1200.5 - 800);
+    EXPECT_TRUE(c.scale == 0.5 && c.originX == 2000.5 - 1000 && c.originY == 1200.5 - 800);
     CentreViewOn(c, Rect{3900, 2400, 3950, 2450});
-    EXPECT_DOUBLE_EQ(c.originX, 4000 - 2000);
-    EXPECT_DOUBLE_EQ(c.originY, 2500 - 1600);
+    EXPECT_TRUE(c.originX == 4000 - 2000 && c.originY == 2500 - 1600);
     c.scale = 1;
     CentreViewOn(c, r);
     EXPECT_TRUE(c.OneToOne() && c.originX == 1501 && c.originY == 801);
