@@ -12,6 +12,7 @@
 #include "game/drop.h"
 #include "game/finder.h"
 #include "game/game_record.h"
+#include "pieces/board_ops.h"
 #include "views/arrange_pixels.h"
 #include "views/guide.h"
 #include "views/guide_window_win.h"
