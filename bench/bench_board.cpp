@@ -4,7 +4,8 @@
 // and recomposing the whole board picture.  Then the same puzzle on a table
 // of 4000 x 2500 seen in a 1920 x 1080 client: a drag in the fit view, and
 // the whole client made anew from the table at several scales (a wheel
-// step).
+// step).  And the guide as a finder: a guide point to the piece that goes
+// there, and the mark of a held group's home.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "base/quiet_host.h"
 #include "bench_pictures.h"
 #include "config/settings.h"
+#include "game/finder.h"
 #include "game/making_steps.h"
 #include "game/puzzle_game.h"
 #include "image/mybit.h"
@@ -25,6 +27,7 @@
 #include "pieces/board_ops.h"
 #include "pieces/drag.h"
 #include "pieces/join.h"
+#include "views/guide.h"
 #include "views/table_view.h"
 
 namespace {
@@ -268,6 +271,49 @@ void BM_WholeClientFromTable(benchmark::State& state) {
     state.counters["scale"] = s;
 }
 BENCHMARK(BM_WholeClientFromTable)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// The guide of the 1000-piece puzzle at twice its start size at 96 DPI.
+constexpr int kGuideSide = 240;
+
+// A click on the guide: its point to the picture pixel it shows to the
+// piece whose home covers that pixel, over points spread across the guide.
+void BM_GuidePointToPiece(benchmark::State& state) {
+    Puzzle& z = ThePuzzle();
+    if (!Ready(state, z.blockFirst)) return;
+    const PuzzleGame& g = *z.game;
+    const Size picture{g.picture.Width(), g.picture.Height()}, guide{kGuideSide, kGuideSide};
+    int x = 0, y = 0, found = 0;
+    for (auto _ : state) {
+        Point pixel;
+        if (GuideToPicture(picture, guide, Point{x, y}, &pixel)) found += PieceAtHome(g.board, pixel) >= 0;
+        x = (x + 37) % kGuideSide;
+        y = (y + 53) % kGuideSide;
+    }
+    state.counters["found"] = benchmark::Counter(found, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_GuidePointToPiece)->Unit(benchmark::kMicrosecond);
+
+// What a move of a held group costs the guide at most: the group's home
+// found on the board, and the mark moved from another group's home to it
+// (0: the old ring's pixels put back, the new one drawn), or made on a
+// guide without a mark and taken away again (1: the canvas copied whole).
+void BM_GuideMarkMove(benchmark::State& state) {
+    Puzzle& z = ThePuzzle();
+    if (!Ready(state, z.blockFirst)) return;
+    const PuzzleGame& g = *z.game;
+    GuideView guide;
+    guide.picture.CopyFrom(g.picture);
+    FitGuideCanvas(guide, kGuideSide, kGuideSide);
+    const int groups[2] = {g.board.pieces[z.blockFirst].group, g.board.pieces[z.At(30, 20)].group};
+    const bool fresh = state.range(0) == 1;
+    int turn = 0;
+    for (auto _ : state) {
+        const Rect home = GroupHome(g.board, groups[turn ^= 1]);
+        benchmark::DoNotOptimize(SetGuideMark(guide, home, kGuideMarkWidth));
+        if (fresh) benchmark::DoNotOptimize(SetGuideMark(guide, Rect{}, kGuideMarkWidth));
+    }
+}
+BENCHMARK(BM_GuideMarkMove)->DenseRange(0, 1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

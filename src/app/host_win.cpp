@@ -11,6 +11,7 @@
 #include "browser/browser_view.h"
 #include "browser/browser_window_win.h"
 #include "config/shell_texts.h"
+#include "views/guide_hints_win.h"
 #include "views/guide_window_win.h"
 
 // The core's box flags and answers are Win32's.
@@ -256,6 +257,11 @@ void WinHost::OpenGuide(const MYBIT& picture) {
 
 void WinHost::CloseGuide() {
     ::CloseGuide();
+}
+
+void WinHost::MarkGuide(const Rect& home) {
+    GuideWindow& guide = TheGuideWindow();
+    MarkGuideWindow(guide.window, guide.view, home);
 }
 
 void WinHost::OpenBrowser(int slot, char* folderField, Point at, int initialSpeed) {

@@ -62,6 +62,7 @@ class WinHost : public Host {
 
     void OpenGuide(const MYBIT& picture) override;
     void CloseGuide() override;
+    void MarkGuide(const Rect& home) override;
 
     void OpenBrowser(int slot, char* folderField, Point at, int initialSpeed) override;
     bool ShowBrowser(int slot) override;

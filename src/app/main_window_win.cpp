@@ -10,6 +10,7 @@
 #include "browser/browser_window_win.h"
 #include "config/shell_texts.h"
 #include "game/drop.h"
+#include "game/finder.h"
 #include "game/game_record.h"
 #include "game/input.h"
 #include "game/start_puzzle.h"
@@ -199,6 +200,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case MSG_PICK:
             OnPick(g, static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case MSG_GUIDE_PICK:
+            OnGuidePick(g, Point{static_cast<int32_t>(wParam), static_cast<int32_t>(lParam)});
             return 0;
         default:
             return DefWindowProcW(window, msg, wParam, lParam);

@@ -38,6 +38,10 @@ int ApplyMenuCommand(Settings& s, unsigned id) {
         s.grey = s.grey ? 0 : 1;
         return 1;
     }
+    if (id == kCmdHints) {
+        s.hintsOff = s.hintsOff ? 0 : 1;
+        return 1;
+    }
     // The whole 0x6xxx and 0x7xxx blocks decode, not only the items the
     // menu offers: the value is the identifier's low twelve bits.
     switch (id & 0xF000) {

@@ -27,6 +27,7 @@ enum : unsigned {
     kCmdGuideOff = 0x5040,
     kCmdGuideOn = 0x5041,
     kCmdGrey = 0x5042,
+    kCmdHints = 0x5043,
     kCmdSoundOff = 0x5050,
     kCmdSoundOn = 0x5051,
     kCmdBackColor = 0x5060,
@@ -53,7 +54,8 @@ enum : int {
     kMenuView = 4,
 };
 
-// Sets what the identifier stands for: a 0/1 setting, the grey toggle, or a
+// Sets what the identifier stands for: a 0/1 setting, the grey or hints
+// toggle, or a
 // piece count or size decoded from an identifier of the 0x6xxx or 0x7xxx
 // block.  1 when id is a setting command, 0 for any other (0 included),
 // which changes nothing.

@@ -23,6 +23,7 @@ static_assert(IDM_SAVE_EXIT_OFF == kCmdSaveExitOff && IDM_SCATTER == kCmdScatter
 static_assert(IDM_GATHER_EDGES == kCmdGatherEdges && IDM_LAY_OUT == kCmdLayOut);
 static_assert(IDM_ROTATE_OFF == kCmdRotateOff && IDM_FLIP_OFF == kCmdFlipOff);
 static_assert(IDM_GUIDE_OFF == kCmdGuideOff && IDM_GREY == kCmdGrey && IDM_SOUND_OFF == kCmdSoundOff);
+static_assert(IDM_HINTS == kCmdHints);
 static_assert(IDM_BACK_COLOR == kCmdBackColor && IDM_BACK_TILE == kCmdBackTile);
 static_assert(IDM_SHAPE == kCmdShape && IDM_PATTERN == kCmdPattern && IDM_HELP == kCmdHelp);
 static_assert(IDM_PIECES_BASE == kCmdPiecesBase && IDM_SIZE_BASE == kCmdSizeBase);
@@ -96,6 +97,7 @@ int MenuRefresh(HWND window, Settings& s, unsigned id) {
         CheckMenuRadioItem(menu, kCmdGrey, kCmdGrey, kCmdGrey, MF_BYCOMMAND);
     else
         CheckMenuItem(menu, kCmdGrey, MF_BYCOMMAND | MF_UNCHECKED);
+    CheckMenuItem(menu, kCmdHints, MF_BYCOMMAND | (s.hintsOff ? MF_UNCHECKED : MF_CHECKED));
     DrawMenuBar(window);
     return changed;
 }

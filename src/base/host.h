@@ -24,6 +24,11 @@ enum : unsigned {
     MSG_MAKE_DONE = 0x5009,
     MSG_PICK = 0x5100,
     IDT_STRIP = 0x5101,
+    // The guide's aids: the blink of a found group, and a click on the
+    // guide's picture sent to the main window (wParam, lParam: the picture
+    // pixel).
+    IDT_BLINK = 0x5110,
+    MSG_GUIDE_PICK = 0x5111,
 };
 constexpr int PICK_NONE = 99999;
 
@@ -87,6 +92,9 @@ class Host {
     // The guide window showing the finished picture.
     virtual void OpenGuide(const MYBIT& picture) = 0;
     virtual void CloseGuide() = 0;
+    // Marks a home area (picture pixels) on the guide, if it is open; an
+    // empty rectangle takes the mark away.
+    virtual void MarkGuide(const Rect& /*home*/) {}
 
     // The thumbnail strips of the browser slots.  OpenBrowser (re)opens a
     // slot's window at a point of the main window's client area and starts

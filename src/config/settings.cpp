@@ -46,6 +46,7 @@ Settings DefaultSettings() {
     s.edgeLight = 150;
     s.saveOnExit = 1;
     s.arrangeMode = 0;
+    s.hintsOff = 0;  // the hints on
     return s;
 }
 
@@ -141,8 +142,9 @@ bool ResetDamagedSettings(Settings& s) {
     }
     keep(s.pieceCount, d.pieceCount, Offered(kMenuPieceCounts, s.pieceCount));
     keep(s.pictureSize, d.pictureSize, Offered(kMenuSizes, s.pictureSize));
-    for (int32_t Settings::*sw : {&Settings::rotation, &Settings::flip, &Settings::sound, &Settings::guide,
-                                  &Settings::grey, &Settings::saveOnExit, &Settings::arrangeMode})
+    for (int32_t Settings::*sw :
+         {&Settings::rotation, &Settings::flip, &Settings::sound, &Settings::guide, &Settings::grey,
+          &Settings::saveOnExit, &Settings::arrangeMode, &Settings::hintsOff})
         keep(s.*sw, d.*sw, s.*sw == 0 || s.*sw == 1);
     keep(s.backColor, d.backColor, (s.backColor >> 24) == 0);
     keep(s.endWakuL1, d.endWakuL1, std::isfinite(s.endWakuL1));

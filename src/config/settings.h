@@ -40,7 +40,10 @@ struct Settings {
     int32_t edgeLight;                                    // 2480
     int32_t saveOnExit;                                   // 2484
     int32_t arrangeMode;                                  // 2488
-    int32_t align2;                                       // 2492
+    // The guide's aids ("ヒント") switched off: stored the other way round,
+    // so that the zero an older version left in this alignment word means
+    // on.  A 0/1 switch.
+    int32_t hintsOff;                                     // 2492
 };
 
 constexpr size_t kSettingsSize = 2496;
@@ -52,6 +55,7 @@ static_assert(offsetof(Settings, backColor) == 2424);
 static_assert(offsetof(Settings, endWakuL1) == 2440);
 static_assert(offsetof(Settings, endWakuT) == 2472);
 static_assert(offsetof(Settings, arrangeMode) == 2488);
+static_assert(offsetof(Settings, hintsOff) == 2492);
 
 // The built-in defaults (folders empty until FindBaseFolder).
 Settings DefaultSettings();
@@ -83,8 +87,8 @@ constexpr int32_t kFrameThickMost = INT32_MAX / 4;
 // ends within its 260 bytes), the menu's piece count and size, the 0/1
 // switches, the background colour (a COLORREF: high byte 0), the frame
 // (finite, within the ranges above) and the rim (0 or more).  A value out
-// of range takes its default.  The two alignment words are not values and
-// are left as they are.  True when anything was reset.
+// of range takes its default.  The alignment word at 2436 is no value and
+// is left as it is.  True when anything was reset.
 bool ResetDamagedSettings(Settings& s);
 
 // A path field as UTF-8, and a UTF-8 path stored into a field (as code page

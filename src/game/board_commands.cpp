@@ -26,6 +26,8 @@ void ScatterCommand(PuzzleGame& g) {
     }
     RefreshBoard(g);
     g.startTick = g.lastTick = host.TickCount();
+    // The clock starts again, and so does the count of pieces found.
+    g.hintCount = 0;
     g.totalPieces = CountGroups(b);
     UpdateTitle(g);
     host.SetTimer(IDT_CLOCK, 1000);

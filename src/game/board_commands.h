@@ -8,8 +8,9 @@
 // "ﾊﾞﾗﾊﾞﾗにする": every join undone and every piece put down again as a group
 // of its own: scattered over the left half of the window with orientations
 // as the rotation and flip settings allow, or, in arrange mode, at its home
-// place unturned.  Play and the clock start again from here; the time
-// carried from a saved game is kept.  Nothing while a puzzle is being made
+// place unturned.  Play and the clock start again from here, and the count
+// of pieces found through the guide; the time carried from a saved game is
+// kept.  Nothing while a puzzle is being made
 // or when no puzzle is on the board.  A completion slide still running
 // stops, so that it does not paste the finished picture over the pieces.
 void ScatterCommand(PuzzleGame& g);

@@ -46,23 +46,26 @@ uint32_t ElapsedMs(const PuzzleGame& g) {
     return g.lastTick + static_cast<uint32_t>(g.carriedTime) - g.startTick;
 }
 
-std::string FormatTitle(uint32_t elapsedMs, int groups, int total) {
+std::string FormatTitle(uint32_t elapsedMs, int groups, int total, int hints) {
     const unsigned hours = elapsedMs / 3600000u;
     const unsigned minutes = (elapsedMs / 60000u) % 60u;
     const unsigned seconds = (elapsedMs / 1000u) % 60u;
     char text[160];
-    if (groups >= 2)
+    if (groups >= 2) {
         std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u 残り%dﾋﾟｰｽ(全%dﾋﾟｰｽ)", hours, minutes, seconds,
                       groups, total);
-    else
-        std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u (^o^)完成(^o^) (全%dﾋﾟｰｽ)", hours, minutes,
-                      seconds, total);
+        return text;
+    }
+    char used[32] = "";
+    if (hints > 0) std::snprintf(used, sizeof used, " ヒント%d回", hints);
+    std::snprintf(text, sizeof text, "pukko %02u:%02u:%02u (^o^)完成(^o^)%s (全%dﾋﾟｰｽ)", hours, minutes,
+                  seconds, used, total);
     return text;
 }
 
 void UpdateTitle(PuzzleGame& g) {
     if (!g.host) return;
-    g.host->SetTitle(FormatTitle(ElapsedMs(g), CountGroups(g.board), g.totalPieces));
+    g.host->SetTitle(FormatTitle(ElapsedMs(g), CountGroups(g.board), g.totalPieces, g.hintCount));
 }
 
 void ClockTick(PuzzleGame& g) {
@@ -71,7 +74,7 @@ void ClockTick(PuzzleGame& g) {
     UpdateTitle(g);
     if (InProgress(g))
         RecordIfDue(g.recovery, g.board, g.picture, g.pictureFile,
-                    PlayMoment{g.totalPieces, static_cast<int32_t>(ElapsedMs(g)), g.lastTick});
+                    PlayMoment{g.totalPieces, static_cast<int32_t>(ElapsedMs(g)), g.lastTick, g.hintCount});
 }
 
 Rect FinishedRect(const Board& board) {

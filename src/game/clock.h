@@ -23,8 +23,9 @@ int InProgress(const PuzzleGame& g);
 uint32_t ElapsedMs(const PuzzleGame& g);
 
 // The title for an elapsed time, the groups left and the total.  With one
-// group or none left it takes the complete form.  Hours are not limited.
-std::string FormatTitle(uint32_t elapsedMs, int groups, int total);
+// group or none left it takes the complete form, which names the pieces
+// found through the guide when there were any.  Hours are not limited.
+std::string FormatTitle(uint32_t elapsedMs, int groups, int total, int hints = 0);
 
 void UpdateTitle(PuzzleGame& g);
 

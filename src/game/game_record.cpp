@@ -60,6 +60,10 @@ void ResetGame(PuzzleGame& g) {
     g.blurCount = 0;
     g.arrangeDirections.Free();
     g.jointSound = 0;
+    g.hintCount = 0;
+    g.blinkPiece = -1;
+    g.blinkLeft = g.blinkWidth = 0;
+    g.blinkRing = g.guideMark = Rect{};
 
     if (!g.host) return;
     Host& host = *g.host;
@@ -76,4 +80,5 @@ void ResetGame(PuzzleGame& g) {
     // A slide still running would otherwise end by framing a puzzle that is
     // no longer there and playing its end sound.
     host.KillTimer(IDT_SLIDE);
+    host.KillTimer(IDT_BLINK);
 }

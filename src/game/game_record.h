@@ -13,5 +13,6 @@ void InitGame(PuzzleGame& g, Host& host, Settings& settings, Background& backgro
 // Drops the current puzzle: the making record and the board emptied, every
 // picture freed, pointer state, clock and completion cleared, the guide
 // closed, the grey hint removed and the board shown without pieces, the
-// title back to the program's name, and the clock and slide timers killed.
+// title back to the program's name, the count of pieces found through the
+// guide back to 0, and the clock, slide and blink timers killed.
 void ResetGame(PuzzleGame& g);

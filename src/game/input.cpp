@@ -9,6 +9,7 @@
 #include "config/switches.h"
 #include "game/arrange.h"
 #include "game/clock.h"
+#include "game/finder.h"
 #include "game/frame.h"
 #include "game/puzzle_game.h"
 #include "game/recovery_writer.h"
@@ -158,6 +159,7 @@ void OnKeyDown(PuzzleGame& g, int vk, bool ctrl, bool shift, Point cursor) {
 // board's operations never see client pixels.
 void OnPress(PuzzleGame& g, uint8_t button, int x, int y) {
     if (!Playing(g)) return;
+    EndBlink(g);
     SyncView(g);
     const Point at = g.view.ClientToTable({x, y});
     g.buttonBits |= button;
@@ -190,6 +192,7 @@ void OnMouseMove(PuzzleGame& g, unsigned keyState, bool ctrl, int x, int y) {
         g.last = at;
         ShowBoardChanges(g);
     } else if (g.held >= 0) {
+        MarkHeldHome(g);
         MoveGroup(g.board, at.x - g.dragRef.x, at.y - g.dragRef.y);
         g.dragRef = at;
         ShowBoardChanges(g);
@@ -217,6 +220,7 @@ void OnRelease(PuzzleGame& g) {
         ShowBoardChanges(g);
     }
     if (g.held >= 0) {
+        UnmarkHome(g);
         g.jointSound = TryJoin(g.board, SnapReach(g));
         g.held = -1;
         if (CountGroups(g.board) == 1) {
@@ -239,8 +243,12 @@ void OnTimer(PuzzleGame& g, unsigned id) {
         case IDT_PRESS:
             if (g.pressPending) {
                 EndPressWait(g);
+                MarkHeldHome(g);
                 ShowBoardChanges(g);
             }
+            break;
+        case IDT_BLINK:
+            BlinkStep(g);
             break;
         case IDT_CLOCK:
             ClockTick(g);

@@ -103,6 +103,19 @@ struct PuzzleGame {
     // The record that brings the game back after a kill or a crash.
     RecoveryWriter recovery;
 
+    // The guide's aids (finder.h).  hintCount: the pieces found through the
+    // guide in this game (not in a saved game: a resumed game counts from
+    // 0).  A found group blinks: blinkPiece is a piece of it (-1: none),
+    // blinkLeft the phases still to come, blinkRing the ring's outer edge
+    // on the board picture while it is drawn (table pixels) and blinkWidth
+    // its width.  guideMark: the home area marked on the guide.
+    int32_t hintCount = 0;
+    int32_t blinkPiece = -1;
+    int32_t blinkLeft = 0;
+    Rect blinkRing;
+    int32_t blinkWidth = 0;
+    Rect guideMark;
+
     // The main window's DPI: the snap reaches farther on a denser screen
     // (the pictures and the board are never scaled).  Not saved: a resumed
     // game snaps as the screen it is played on asks.

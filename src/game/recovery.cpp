@@ -47,6 +47,7 @@ int ResumeRecovery(PuzzleGame& g) {
     head.totalPieces = record.totalPieces;
     head.elapsedMs = record.elapsedMs;
     StartRestoredPlay(g, head);
+    g.hintCount = record.hintCount;
     AdoptRecord(g.recovery, g.board, record);
     return 1;
 }

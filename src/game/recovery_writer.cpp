@@ -74,9 +74,11 @@ void Start(RecoveryWriter& w, const Board& board, const MYBIT& picture, const st
     job->record.pictureFile = pictureFile;
     job->record.totalPieces = now.totalPieces;
     job->record.elapsedMs = now.elapsedMs;
+    job->record.hintCount = now.hintCount;
     job->record.places = w.scratch;
     std::swap(w.lastSent, w.scratch);
     w.lastTotal = now.totalPieces;
+    w.lastHints = now.hintCount;
     w.sentAny = true;
     w.startedAny = true;
     w.lastStart = now.tick;
@@ -99,7 +101,9 @@ void RecordIfDue(RecoveryWriter& w, const Board& board, const MYBIT& picture, co
     if (w.folder.empty() || w.job || board.count <= 0) return;
     if (w.failed && now.tick - w.lastStart < kRecordRetryMs) return;
     TakePlaces(board, w.scratch);
-    if (w.sentAny && w.scratch == w.lastSent && now.totalPieces == w.lastTotal) return;  // nothing moved
+    if (w.sentAny && w.scratch == w.lastSent && now.totalPieces == w.lastTotal &&
+        now.hintCount == w.lastHints)
+        return;  // nothing moved
     if (w.startedAny && now.tick - w.lastStart < kRecordIntervalMs) return;
     w.failed = false;
     Start(w, board, picture, pictureFile, now);
@@ -118,13 +122,14 @@ void DiscardRecord(RecoveryWriter& w) {
     w.owned = w.fullWritten = w.failed = w.sentAny = w.startedAny = false;
     w.full = FileId{};
     w.lastSent = BoardPlaces{};
-    w.lastTotal = 0;
+    w.lastTotal = w.lastHints = 0;
     w.lastStart = 0;
 }
 
 void SetRecordBaseline(RecoveryWriter& w, const Board& board, int32_t totalPieces) {
     TakePlaces(board, w.lastSent);
     w.lastTotal = totalPieces;
+    w.lastHints = 0;
     w.sentAny = true;
 }
 
@@ -133,6 +138,7 @@ void AdoptRecord(RecoveryWriter& w, const Board& board, const RecoveryRecord& re
     w.fullWritten = true;
     w.full = record.full;
     SetRecordBaseline(w, board, record.totalPieces);
+    w.lastHints = record.hintCount;
 }
 
 bool RecordWorkerBusy(const RecoveryWriter& w) {

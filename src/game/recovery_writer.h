@@ -57,6 +57,7 @@ struct RecoveryWriter {
     bool sentAny = false;
     BoardPlaces lastSent;
     int32_t lastTotal = 0;
+    int32_t lastHints = 0;
     bool startedAny = false;
     uint32_t lastStart = 0;          // tick the last record began
     BoardPlaces scratch;             // the board's places this tick
@@ -69,6 +70,7 @@ struct PlayMoment {
     int32_t totalPieces = 0;
     int32_t elapsedMs = 0;
     uint32_t tick = 0;  // the host's tick count
+    int32_t hintCount = 0;  // pieces found through the guide
 };
 
 // The clock's second, while a puzzle is in progress: a finished record

@@ -109,6 +109,9 @@ class MYBIT {
     int64_t FloodFillSurfaceWord(int x, int y, uint32_t fill, uint32_t surface, Rect* box = nullptr);
     void DrawBeziersWord(const CutList& curves, uint32_t word);
     void DrawLineWord(int x1, int y1, int x2, int y2, uint32_t word);
+    // The ring `width` pixels wide just inside `outer` (all of it when it is
+    // narrower than twice the width) set to word, clipped to the picture.
+    void FillFrameWord(const Rect& outer, int width, uint32_t word);
 
     // A 32-bit bottom-up BMP file; replaces the file only once written.
     bool SaveFile(const std::string& path) const;

@@ -2,6 +2,7 @@
 // array.  Lines are one pixel wide and 8-connected and leave out their last
 // point; fills spread 4-connected.  So a drawn cutting line always separates
 // the white areas on its two sides for the 4-connected labelling fill.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -355,4 +356,22 @@ void MYBIT::DrawBeziersWord(const CutList& curves, uint32_t word) {
 
 void MYBIT::DrawBeziers(const CutList& curves, ColorRef color) {
     DrawBeziersWord(curves, ColorRefToPixel(color));
+}
+
+void MYBIT::FillFrameWord(const Rect& outer, int width, uint32_t word) {
+    if (width <= 0) return;
+    Rect r;
+    if (!IntersectRect(&r, outer, Rect{0, 0, Width(), Height()})) return;
+    // Rows within `width` of the top or bottom edge are filled whole; the
+    // rows between only at the two sides.
+    for (int y = r.top; y < r.bottom; ++y) {
+        uint32_t* row = Row(y);
+        const bool band = y < outer.top + width || y >= outer.bottom - width;
+        if (band) {
+            std::fill(row + r.left, row + r.right, word);
+            continue;
+        }
+        std::fill(row + r.left, row + std::min(r.right, std::max(r.left, outer.left + width)), word);
+        std::fill(row + std::max(r.left, std::min(r.right, outer.right - width)), row + r.right, word);
+    }
 }

@@ -58,6 +58,7 @@ std::vector<uint8_t> EncodeRecoveryRecord(const RecoveryRecord& r) {
     f.U64(r.full.hash);
     f.I32(r.totalPieces);
     f.I32(r.elapsedMs);
+    f.I32(r.hintCount);
     f.U32(static_cast<uint32_t>(r.pictureFile.size()));
     if (!r.pictureFile.empty()) std::memcpy(f.p, r.pictureFile.data(), r.pictureFile.size());
     f.p += r.pictureFile.size();
@@ -73,7 +74,7 @@ std::vector<uint8_t> EncodeRecoveryRecord(const RecoveryRecord& r) {
 
 bool DecodeRecoveryRecord(const uint8_t* data, size_t size, RecoveryRecord& out) {
     // The head up to the path's length, then the path, then the count.
-    constexpr size_t kHead = 36;
+    constexpr size_t kHead = 40;
     if (size < kRecordFixedBytes || size > kMaxRecordBytes || std::memcmp(data, kMagic, 4) != 0) return false;
     Cursor c{data + 4};
     if (c.I32() != kVersion) return false;
@@ -82,6 +83,8 @@ bool DecodeRecoveryRecord(const uint8_t* data, size_t size, RecoveryRecord& out)
     r.full.hash = c.U64();
     r.totalPieces = c.I32();
     r.elapsedMs = c.I32();
+    r.hintCount = c.I32();
+    if (r.hintCount < 0) return false;
     const uint32_t pathBytes = c.U32();
     if (pathBytes > kMaxRecordPath || kRecordFixedBytes + pathBytes > size) return false;
     r.pictureFile.assign(reinterpret_cast<const char*>(c.p), pathBytes);

@@ -4,7 +4,8 @@
 //                 game: the pictures never change in play, so they are
 //                 written only here;
 //   recovery.dat  what has moved since: every piece's place, the drawing
-//                 order, the clock and the total, the file the game was
+//                 order, the clock, the total and the pieces found through
+//                 the guide, the file the game was
 //                 started from, and the length and digest of recovery.pko,
 //                 which tie the two together.  About 28 bytes a piece.
 //
@@ -16,10 +17,11 @@
 //
 // recovery.dat, integers little-endian:
 //   "PKRC" | version 1 | .pko length (u64) | .pko digest (u64) |
-//   total pieces | elapsed ms | path length L | L bytes of UTF-8 path |
+//   total pieces | elapsed ms | pieces found through the guide |
+//   path length L | L bytes of UTF-8 path |
 //   piece count n | n x (left, top, right, bottom, orientation, group) |
 //   n x order entry | digest (u64) of every byte before it
-// so its length is exactly 48 + L + 28 n.
+// so its length is exactly 52 + L + 28 n.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +36,7 @@
 // The longest path a record keeps (bytes of UTF-8); Windows' own limit for
 // a long path is 32767 UTF-16 units, far beyond what the game is given.
 constexpr size_t kMaxRecordPath = 4096;
-constexpr size_t kRecordFixedBytes = 48;  // everything but the path and the pieces
+constexpr size_t kRecordFixedBytes = 52;  // everything but the path and the pieces
 constexpr size_t kRecordBytesPerPiece = 28;
 
 struct RecoveryRecord {
@@ -42,6 +44,7 @@ struct RecoveryRecord {
     std::string pictureFile;  // the picture or saved game the game was started from (UTF-8)
     int32_t totalPieces = 0;
     int32_t elapsedMs = 0;
+    int32_t hintCount = 0;  // not kept in a saved game
     BoardPlaces places;  // groupsLeft is not kept (0 when read)
 };
 

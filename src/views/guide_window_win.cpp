@@ -1,9 +1,12 @@
 #include "views/guide_window_win.h"
 
+#include <windowsx.h>
+
 #include "base/dpi_scale.h"
 #include "base/dpi_win.h"
 #include "base/window_class_win.h"
 #include "image/mybit_win.h"
+#include "views/guide_hints_win.h"
 
 namespace {
 
@@ -31,7 +34,7 @@ void OnWatch(HWND window) {
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    DIsplay(TheGuideWindow().view.canvas, 0, 0, dc);
+    DIsplay(GuideShown(TheGuideWindow().view), 0, 0, dc);
     EndPaint(window, &ps);
 }
 
@@ -43,6 +46,7 @@ void OnGone(HWND window) {
     gw.window = nullptr;
     gw.view.picture.Free();
     gw.view.canvas.Free();
+    SetGuideMark(gw.view, Rect{}, 0);
 }
 
 }  // namespace
@@ -137,6 +141,9 @@ LRESULT CALLBACK GuideWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
             return 0;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+            OnGuideClick(window, TheGuideWindow().view, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
         // Should the guide be activated all the same, the keys go back to
         // the main window.
         case WM_SETFOCUS:

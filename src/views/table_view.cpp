@@ -214,6 +214,17 @@ void FitViewTo(TableView& v, const Rect& r) {
     ClampView(v);
 }
 
+void CentreViewOn(TableView& v, const Rect& r) {
+    if (r.IsEmpty()) return;
+    const double x = v.originX, y = v.originY;
+    v.originX = (r.left + r.right) / 2.0 - v.client.cx / (2 * v.scale);
+    v.originY = (r.top + r.bottom) / 2.0 - v.client.cy / (2 * v.scale);
+    // At 100 % ClampView keeps the origin whole.
+    ClampView(v);
+    // A fitted view that cannot move stays fitted.
+    if (v.originX != x || v.originY != y) v.fitted = false;
+}
+
 void ClampView(TableView& v) {
     v.originX = ClampAxis(v.originX, v.table.cx, v.client.cx, v.scale);
     v.originY = ClampAxis(v.originY, v.table.cy, v.client.cy, v.scale);

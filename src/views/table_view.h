@@ -101,6 +101,11 @@ bool PanBy(TableView& v, int dx, int dy);
 // (never below the fit scale), centred on r.
 void FitViewTo(TableView& v, const Rect& r);
 
+// The view keeps its scale and moves to show the centre of the table
+// rectangle r at the client's centre, as near as the table's edges let it
+// (ClampView).  Nothing for an empty rectangle.
+void CentreViewOn(TableView& v, const Rect& r);
+
 // Holds the origin where the view shows as much of the table as it can:
 // along an axis where the scaled table is longer than the client no edge
 // of the client lies beyond the table's; where it is shorter the table

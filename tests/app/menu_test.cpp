@@ -35,17 +35,19 @@ TEST(MenuCommand, SwitchesSetTheirSettingAndNothingElse) {
     }
 }
 
-TEST(MenuCommand, GreyTogglesAndOtherIdentifiersChangeNothing) {
+TEST(MenuCommand, GreyAndHintsToggleAndOtherIdentifiersChangeNothing) {
     Settings s = DefaultSettings();
     EXPECT_EQ(ApplyMenuCommand(s, kCmdGrey), 1);
     EXPECT_EQ(s.grey, 1);
     EXPECT_EQ(ApplyMenuCommand(s, kCmdGrey), 1);
     EXPECT_EQ(s.grey, 0);
+    EXPECT_EQ(ApplyMenuCommand(s, kCmdHints) + s.hintsOff, 2);
+    EXPECT_EQ(ApplyMenuCommand(s, kCmdHints) + s.hintsOff, 1);
 
     std::vector<uint8_t> before = BytesOf(s);
     for (unsigned id :
          {0u, unsigned{kCmdOpen}, unsigned{kCmdSave}, unsigned{kCmdScatter}, unsigned{kCmdExit}, 0x5014u,
-          0x5016u, 0x5022u, 0x5043u, 0x5052u, unsigned{kCmdBackColor}, unsigned{kCmdBackTile},
+          0x5016u, 0x5022u, 0x5044u, 0x5052u, unsigned{kCmdBackColor}, unsigned{kCmdBackTile},
           unsigned{kCmdShape}, unsigned{kCmdPattern}, unsigned{kCmdHelp}, 0x5FFFu, 0x8000u, 0xFFFFu}) {
         EXPECT_EQ(ApplyMenuCommand(s, id), 0) << std::hex << id;
     }

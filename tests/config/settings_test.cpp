@@ -79,6 +79,7 @@ Settings Custom() {
     s.edgeLight = 0;
     s.saveOnExit = 0;
     s.arrangeMode = 1;
+    s.hintsOff = 1;
     return s;
 }
 
@@ -291,8 +292,11 @@ TEST(Settings, EveryValueOutOfItsRangeTakesItsDefault) {
         {"rim strength 0", [](Settings& s) { s.edgeLight = 0; }, true},
         {"rim strength -1", [](Settings& s) { s.edgeLight = -1; }, false},
         {"rim strength INT32_MAX", [](Settings& s) { s.edgeLight = INT32_MAX; }, true},
-        // Alignment, not values: a later version may use them.
-        {"the alignment words", [](Settings& s) { s.align1 = s.align2 = 0x5A5A5A5A; }, true},
+        {"hints off 1", [](Settings& s) { s.hintsOff = 1; }, true},
+        {"hints off 2", [](Settings& s) { s.hintsOff = 2; }, false},
+        {"hints off -1", [](Settings& s) { s.hintsOff = -1; }, false},
+        // Alignment, not a value: a later version may use it.
+        {"the alignment word", [](Settings& s) { s.align1 = 0x5A5A5A5A; }, true},
     };
     const std::vector<uint8_t> defaults = BytesOf(DefaultSettings());
     for (const auto& c : cases) {
@@ -301,6 +305,27 @@ TEST(Settings, EveryValueOutOfItsRangeTakesItsDefault) {
         const std::vector<uint8_t> set = BytesOf(s);
         EXPECT_EQ(ResetDamagedSettings(s), !c.kept) << c.what;
         EXPECT_EQ(BytesOf(s), c.kept ? set : defaults) << c.what;
+    }
+}
+
+// The hints switch lives in what was the last alignment word: an older
+// version's file has 0 there, which means on.  Read, switched and saved,
+// only its four bytes change.
+TEST(Settings, TheHintsSwitchAt2492IsReadAndWrittenAloneAndAnOldFilesZeroIsOn) {
+    std::filesystem::path dir = FreshFolder();
+    std::vector<uint8_t> file = BytesOf(Custom());  // arrange mode 1 just before it
+    for (int32_t word : {0, 1, 2}) {
+        std::memcpy(&file[2492], &word, 4);
+        WriteBytes(dir / "pukko.ini", file);
+        Settings s;
+        EXPECT_EQ(LoadSettings(s, QuotedExe(dir)), word == 2) << word;
+        EXPECT_EQ(s.hintsOff, word == 1) << word;
+        s.hintsOff = 1 - s.hintsOff;
+        ASSERT_TRUE(SaveSettings(s));
+        std::vector<uint8_t> want = file;
+        const int32_t saved = word == 1 ? 0 : 1;
+        std::memcpy(&want[2492], &saved, 4);
+        EXPECT_EQ(WithoutDerivedFolders(ReadBytes(dir / "pukko.ini")), WithoutDerivedFolders(want)) << word;
     }
 }
 

@@ -74,6 +74,7 @@ TEST_F(Commands, ScatteringUndoesEveryJoinAndRestartsTheClock) {
     settings.rotation = 0;
     settings.flip = 0;
     host.Advance(5000);
+    g.hintCount = 2;
     ScatterCommand(g);
     std::set<int> groups;
     for (int i = 0; i < 12; ++i) {
@@ -88,7 +89,9 @@ TEST_F(Commands, ScatteringUndoesEveryJoinAndRestartsTheClock) {
     }
     EXPECT_EQ(fixture::Invariants(g.board), "");
     EXPECT_EQ(Mismatches(), 0);
-    // The clock starts again from now and keeps the time carried over.
+    // The clock starts again from now and keeps the time carried over; the
+    // pieces found through the guide count from 0 again.
+    EXPECT_EQ(g.hintCount, 0);
     EXPECT_EQ(g.startTick, 66000u);
     EXPECT_EQ(g.carriedTime, 3600 * 1000);
     EXPECT_EQ(g.totalPieces, 12);

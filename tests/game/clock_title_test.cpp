@@ -10,6 +10,9 @@ TEST(ClockTitle, ShowsTimeGroupsAndTotalAcrossATickWrap) {
     EXPECT_EQ(FormatTitle(t + 999, 5, 20), "pukko 01:02:03 残り5ﾋﾟｰｽ(全20ﾋﾟｰｽ)");
     EXPECT_EQ(FormatTitle(t, 1, 20), "pukko 01:02:03 (^o^)完成(^o^) (全20ﾋﾟｰｽ)");
     EXPECT_EQ(FormatTitle(0, 0, 0), "pukko 00:00:00 (^o^)完成(^o^) (全0ﾋﾟｰｽ)");
+    // Pieces found through the guide are named once the puzzle is finished.
+    EXPECT_EQ(FormatTitle(t, 1, 20, 1), "pukko 01:02:03 (^o^)完成(^o^) ヒント1回 (全20ﾋﾟｰｽ)");
+    EXPECT_EQ(FormatTitle(t, 2, 20, 3), "pukko 01:02:03 残り2ﾋﾟｰｽ(全20ﾋﾟｰｽ)");
     EXPECT_EQ(FormatTitle(100u * 3600000u, 1000, 1000), "pukko 100:00:00 残り1000ﾋﾟｰｽ(全1000ﾋﾟｰｽ)");
     EXPECT_EQ(FormatTitle(0xFFFFFFFFu, 2, 4), "pukko 1193:02:47 残り2ﾋﾟｰｽ(全4ﾋﾟｰｽ)");
 
@@ -25,8 +28,9 @@ TEST(ClockTitle, ShowsTimeGroupsAndTotalAcrossATickWrap) {
     ClockTick(g);
     EXPECT_EQ(host.title, "pukko 01:01:06 (^o^)完成(^o^) (全20ﾋﾟｰｽ)");
     host.Advance(5000);
+    g.hintCount = 12;
     UpdateTitle(g);
-    EXPECT_EQ(host.title, "pukko 01:01:06 (^o^)完成(^o^) (全20ﾋﾟｰｽ)");
+    EXPECT_EQ(host.title, "pukko 01:01:06 (^o^)完成(^o^) ヒント12回 (全20ﾋﾟｰｽ)");
 }
 
 TEST(CountGroups, CountsChangesAlongTheOrderPassingOverSpecks) {

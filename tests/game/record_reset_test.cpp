@@ -25,6 +25,8 @@ TEST(GameRecord, ResetLeavesNoPuzzleTimerOrHintBehind) {
     SetGreyPicture(bg, settings, host, g.picture);
     host.SetTimer(IDT_CLOCK, 1000);
     host.SetTimer(IDT_SLIDE, 10);
+    host.SetTimer(IDT_BLINK, 250);
+    g.hintCount = 4;
     host.guideOpen = true;
 
     ResetGame(g);
@@ -32,7 +34,8 @@ TEST(GameRecord, ResetLeavesNoPuzzleTimerOrHintBehind) {
     EXPECT_EQ(g.board.count + g.board.order[0], -1);
     EXPECT_TRUE(g.board.pieces[0].pictures[5].Empty() && g.picture.Empty());
     // A slide left running would frame a puzzle that is gone.
-    EXPECT_FALSE(host.TimerRunning(IDT_CLOCK) || host.TimerRunning(IDT_SLIDE) || host.guideOpen);
+    EXPECT_FALSE(host.TimerRunning(IDT_CLOCK) || host.TimerRunning(IDT_SLIDE) ||
+                 host.TimerRunning(IDT_BLINK) || host.guideOpen || g.hintCount);
     EXPECT_EQ(host.title, "pukko");
     EXPECT_EQ(fixture::Fnv1a(bg.boardPicture), fixture::Fnv1a(bg.plain));
     settings.arrangeMode = 1;

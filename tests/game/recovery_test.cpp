@@ -111,11 +111,13 @@ TEST_F(Recovery, ChangesAreWrittenWithinThreeSecondsAndAQuietBoardNever) {
 }
 
 // Killed in play: the next start offers the game; Yes brings it back as it
-// was recorded (places, clock, its picture for the next save) and goes on
-// recording it in the small file only; a clean exit then leaves no record.
+// was recorded (places, clock, pieces found through the guide, its picture
+// for the next save) and goes on recording it in the small file only; a
+// clean exit then leaves no record.
 TEST_F(Recovery, AKilledGameIsOfferedAndTakenUpAsRecorded) {
     Second();
     DragTop(40, 30);
+    game->hintCount = 2;
     host.Advance(5000);
     Second();
     const BoardPlaces recorded = Places();
@@ -134,10 +136,11 @@ TEST_F(Recovery, AKilledGameIsOfferedAndTakenUpAsRecorded) {
     EXPECT_EQ(Places(), recorded);
     EXPECT_EQ(ElapsedMs(g), elapsed);
     EXPECT_EQ(g.pictureFile, picture);
+    EXPECT_EQ(g.hintCount, 2);
     EXPECT_TRUE(host.TimerRunning(IDT_CLOCK));
     Second();
     EXPECT_EQ(Records(), 0);  // nothing moved since
-    DragTop(-20, 10);
+    ++g.hintCount;  // a piece found that lay on top already: only the count moved
     Second();
     EXPECT_EQ(Records(), 1);
     EXPECT_EQ(g.recovery.full, full);

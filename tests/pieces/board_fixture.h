@@ -48,6 +48,16 @@ inline void MakeRectPiece(Piece& p, int hl, int ht, int w, int h, int soft) {
     p.homeLeft = hl, p.homeTop = ht, p.homeRight = hl + w, p.homeBottom = ht + h;
 }
 
+// The board picture as every operation must leave it: the clean board
+// with every piece blended on it in drawing order.
+inline void Recompose(const Board& b, const MYBIT& clean, MYBIT& out) {
+    out.CopyFrom(clean);
+    for (int k = 0; k < b.count; ++k) {
+        const Piece& p = b.pieces[b.order[k]];
+        out.PasteBlend(p.Current(), p.left, p.top);
+    }
+}
+
 inline void Place(Piece& p, int x, int y, int orientation) {
     p.orientation = orientation;
     p.left = x, p.top = y;
@@ -90,13 +100,7 @@ struct TestBoard {
         board.count = cols * rows;
     }
 
-    void Recompose(MYBIT& out) const {
-        out.CopyFrom(clean);
-        for (int k = 0; k < board.count; ++k) {
-            const Piece& p = board.pieces[board.order[k]];
-            out.PasteBlend(p.Current(), p.left, p.top);
-        }
-    }
+    void Recompose(MYBIT& out) const { fixture::Recompose(board, clean, out); }
     void Redraw() { Recompose(picture); }
 
     // Pixels where the board picture differs from the recomposed one.  With

@@ -442,7 +442,7 @@ namespace {
 struct RecordPair {
     SmallGame g;
     RecoveryFiles files = RecoveryFilesIn(TestFolder().string());
-    RecoveryRecord record{{}, "C:\\絵\\花畑.bmp", 3, 3723000, {}};
+    RecoveryRecord record{{}, "C:\\絵\\花畑.bmp", 3, 3723000, 2, {}};
     std::vector<uint8_t> full;
 
     RecordPair() {
@@ -474,7 +474,7 @@ TEST(RecoveryRecord, FullFileAndLaterPlacesBringBackTheBoardAsItWasLast) {
     FileId id;
     ASSERT_TRUE(IdentifyFile(pair.files.full, id));
     EXPECT_EQ(id, pair.record.full);
-    EXPECT_EQ(FileBytes(pair.files.small).size(), 48u + pair.record.pictureFile.size() + 28u * 3);
+    EXPECT_EQ(FileBytes(pair.files.small).size(), 52u + pair.record.pictureFile.size() + 28u * 3);
 
     Board board;
     MYBIT picture;
@@ -482,6 +482,7 @@ TEST(RecoveryRecord, FullFileAndLaterPlacesBringBackTheBoardAsItWasLast) {
     ASSERT_EQ(ReadRecovery(pair.files, board, picture, read), ReadResult::kOk);
     EXPECT_EQ(read.pictureFile, pair.record.pictureFile);
     EXPECT_EQ(read.elapsedMs, 3723000);
+    EXPECT_EQ(read.hintCount, 2);
     EXPECT_EQ(picture.pixels, pair.g.picture.pixels);
     ASSERT_EQ(board.count, 3);
     for (int i = 0; i < 3; ++i) {
@@ -533,6 +534,7 @@ TEST(RecoveryRecord, TornForeignOrUnfittingRecordsAreRefused) {
          ok, bad},
         {"orientation 8", rewrite([](auto& r) { r.places.pieces[0].orientation = 8; }), ok, bad},
         {"a rectangle wider than its picture", rewrite([](auto& r) { ++r.places.pieces[1].right; }), ok, bad},
+        {"a negative count of pieces found", rewrite([](auto& r) { r.hintCount = -1; }), bad, bad},
         {"order not a permutation", rewrite([](auto& r) { r.places.order[1] = r.places.order[0]; }), ok, bad},
         {"a group split", rewrite([](auto& r) { r.places.pieces[0].group = 4; }), ok, bad},
         {"small file missing", [](RecordPair& p) { DeleteFileAt(p.files.small); }, none, none},

@@ -34,6 +34,7 @@ struct FakeHost : Host {
     int progressSteps = 0;
     bool guideOpen = false;
     int guideWidth = 0, guideHeight = 0;
+    std::vector<Rect> marks;            // home areas marked on the guide; empty: the mark taken away
     std::vector<std::string> browsers;  // "open SLOT FOLDER X Y SPEED", "show SLOT", "hide SLOT"
     bool browserWindows = false;        // whether a strip shown again has a window
     // Bottom-left of each slot's strip, as the strips stand one below the
@@ -99,6 +100,7 @@ struct FakeHost : Host {
         guideHeight = picture.Height();
     }
     void CloseGuide() override { guideOpen = false; }
+    void MarkGuide(const Rect& home) override { marks.push_back(home); }
     void OpenBrowser(int slot, char* folder, Point at, int speed) override {
         browsers.push_back("open " + std::to_string(slot) + " " + folder + " " + std::to_string(at.x) + " " +
                            std::to_string(at.y) + " " + std::to_string(speed));

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+#include "pieces/board_ops.h"
+
 namespace {
 
 constexpr uint32_t kPictureWord = 0x3366CC;
@@ -87,4 +92,38 @@ TEST(Guide, PicturesFitTheirLongerSideFirstAndTheOtherWhenItOverflows) {
     EXPECT_TRUE(guide.canvas.Empty());
     FitGuideCanvas(guide, 40, 0);
     EXPECT_TRUE(guide.canvas.Empty());
+}
+
+TEST(Guide, AMarkIsARingRoundTheHomeOnACopyAndRepaintsOnlyItsRing) {
+    GuideView guide;
+    Plain(guide, 40, 20);
+    FitGuideCanvas(guide, 120, 120);
+    const std::vector<uint32_t> canvas = guide.canvas.pixels;
+    // The canvas pixels (and how many) where what the window shows differs
+    // from the canvas, each of them the mark's colour.
+    auto ring = [&] {
+        Rect box;
+        int n = 0;
+        for (int y = 0; y < guide.canvas.Height(); ++y)
+            for (int x = 0; x < guide.canvas.Width(); ++x)
+                if (GuideShown(guide).At(x, y) != guide.canvas.At(x, y)) {
+                    EXPECT_EQ(GuideShown(guide).At(x, y), ColorRefToPixel(kHintColour));
+                    box = UnionRect(box, Rect{x, y, x + 1, y + 1});
+                    ++n;
+                }
+        return std::pair{box, n};
+    };
+    // Picture pixel (5, 2) shows on (15, 36) .. (18, 39); the ring is 2 wide round it.
+    EXPECT_EQ(SetGuideMark(guide, Rect{5, 2, 6, 3}, 2), (Rect{13, 34, 20, 41}));
+    EXPECT_EQ(ring(), std::pair(Rect{13, 34, 20, 41}, 7 * 7 - 3 * 3));
+    // At the corner the ring is cut by the canvas, never drawn over the home.
+    EXPECT_EQ(SetGuideMark(guide, Rect{0, 0, 2, 1}, 2), (Rect{0, 28, 20, 41}));
+    EXPECT_EQ(ring(), std::pair(Rect{0, 28, 8, 35}, 8 * 7 - 6 * 3));
+    // A new fit draws it again at the new size.
+    FitGuideCanvas(guide, 240, 240);
+    EXPECT_EQ(ring(), std::pair(Rect{0, 58, 14, 68}, 14 * 10 - 12 * 6));
+    EXPECT_EQ(SetGuideMark(guide, Rect{}, 2), (Rect{0, 58, 14, 68}));
+    EXPECT_EQ(&GuideShown(guide), &guide.canvas);
+    FitGuideCanvas(guide, 120, 120);
+    EXPECT_EQ(guide.canvas.pixels, canvas);
 }

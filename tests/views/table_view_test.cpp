@@ -162,6 +162,18 @@ TEST(TableView, ZoomKeepsThePointUnderThePointerAndPanningStaysOnTheTable) {
     ResizeView(v, Size{3000, 2000});
     EXPECT_DOUBLE_EQ(v.scale, 2.0);
     EXPECT_LE(v.originX + 3000 / 2.0, 4000.0);
+
+    // Centring on a rectangle keeps the scale, stops at the table's edges
+    // and keeps whole pixels at 100 %.
+    TableView c = ViewAt({4000, 2500}, {1000, 800}, 0.5, 0, 0);
+    const Rect r{1900, 1100, 2101, 1301};  // centre (2000.5, 1200.5)
+    CentreViewOn(c, r);
+    EXPECT_TRUE(c.scale == 0.5 && c.originX == 2000.5 - 1000 && c.originY == 1200.5 - 800);
+    CentreViewOn(c, Rect{3900, 2400, 3950, 2450});
+    EXPECT_TRUE(c.originX == 4000 - 2000 && c.originY == 2500 - 1600);
+    c.scale = 1;
+    CentreViewOn(c, r);
+    EXPECT_TRUE(c.OneToOne() && c.originX == 1501 && c.originY == 801);
 }
 
 TEST(TableView, ScaledPixelsAreAveragedOrInterpolatedAndMarginBeyondTheTable) {

@@ -1,16 +1,20 @@
 // The guide window and arrange mode through the main window: a picture
 // dropped with both settings on, the guide's window, the arrange keys and
-// F8's files, then the game saved and resumed.
+// F8's files, then the game saved and resumed; and the guide finding pieces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/main_window_win.h"
 #include "base/text_win.h"
 #include "game/drop.h"
+#include "game/finder.h"
 #include "game/game_record.h"
+#include "pieces/board_ops.h"
 #include "views/arrange_pixels.h"
+#include "views/guide.h"
 #include "views/guide_window_win.h"
 #include "win_test_util.h"
 
@@ -221,4 +225,68 @@ TEST_F(GuideArrangeTest, TheGuideStaysAboveTheMainWindowWhenTheSaveBoxCloses) {
     PumpUntil([] { return false; }, 1500);
     EXPECT_EQ(WindowFromPoint(mid), guide);
     EXPECT_EQ(seen(), drawn);
+}
+
+// With "ヒント" on (the default): a click on the guide's picture raises a
+// piece lying under another, and a held piece marks its home on the guide,
+// repainting only the mark.
+TEST_F(GuideArrangeTest, TheGuideFindsAHiddenPieceAndMarksWhereAHeldOneGoes) {
+    Shell().settings.arrangeMode = 0;
+    const std::wstring picture = folder + L"\\花畑.bmp";
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"\\image\\花畑.bmp").c_str(), picture.c_str(), FALSE));
+    PuzzleGame& g = Shell().game;
+    Board& b = g.board;
+    OnDropFile(g, Narrow(picture));
+    ASSERT_TRUE(PumpUntil([&] { return g.State() == kStatePlaying && g.totalPieces > 0; }, 60000));
+    GuideWindow& gw = TheGuideWindow();
+    ASSERT_NE(gw.window, nullptr);
+    const GuideView& v = gw.view;
+    const Size pictureSize{v.picture.Width(), v.picture.Height()},
+        canvas{v.canvas.Width(), v.canvas.Height()};
+
+    // The top piece dragged onto the middle of the bottom one.
+    const int hidden = b.order[0];
+    const Piece& h = b.pieces[hidden];
+    const Piece& t = b.pieces[b.order[b.count - 1]];
+    Point from;
+    ASSERT_TRUE(VisiblePoint(b, b.order[b.count - 1], &from));
+    DragBy(window, from, (h.left + h.right - t.left - t.right) / 2,
+           (h.top + h.bottom - t.top - t.bottom) / 2);
+    ASSERT_GT(HitTest(b, (h.left + h.right) / 2, (h.top + h.bottom) / 2), 0);  // under another
+    // A guide pixel that shows the hidden piece's home.
+    const Rect home = PictureToGuide(pictureSize, canvas, h.HomeRect());
+    Point at{-1, -1}, pixel;
+    for (int y = home.top; y < home.bottom && at.x < 0; ++y)
+        for (int x = home.left; x < home.right && at.x < 0; ++x)
+            if (GuideToPicture(pictureSize, canvas, {x, y}, &pixel) && PieceAtHome(b, pixel) == hidden)
+                at = {x, y};
+    ASSERT_GE(at.x, 0);
+    SendMessageW(gw.window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(b.order[b.count - 1], hidden);
+    EXPECT_EQ(g.hintCount, 1);
+    ASSERT_TRUE(PumpUntil([&] { return g.blinkPiece < 0; }, 5000));
+
+    // Held: only the ring round the home is repainted, in the mark's colour.
+    const int held = b.order[0];
+    const Rect mark = PictureToGuide(pictureSize, canvas, b.pieces[held].HomeRect());
+    ASSERT_TRUE(VisiblePoint(b, held, &from));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 5, from.y));
+    RECT dirty{};
+    ASSERT_TRUE(GetUpdateRect(gw.window, &dirty, FALSE));
+    EXPECT_EQ((Rect{dirty.left, dirty.top, dirty.right, dirty.bottom}),
+              (Rect{std::max(mark.left - 2, 0), std::max(mark.top - 2, 0),
+                    std::min(mark.right + 2, canvas.cx), std::min(mark.bottom + 2, canvas.cy)}));
+    auto shown = [&](int x, int y) {
+        UpdateWindow(gw.window);
+        HDC dc = GetDC(gw.window);
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(gw.window, dc);
+        return c;
+    };
+    const uint32_t word = v.canvas.At(dirty.left, dirty.top);
+    const COLORREF plain = RGB((word >> 16) & 0xFF, (word >> 8) & 0xFF, word & 0xFF);
+    EXPECT_EQ(shown(dirty.left, dirty.top), RGB(255, 0, 255));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(from.x + 5, from.y));
+    EXPECT_EQ(shown(dirty.left, dirty.top), plain);
 }

@@ -181,6 +181,14 @@ TEST_F(MainWindowTest, SwitchesMoveTheirMarkAndGreyTogglesItsBullet) {
     Command(0x5042);
     EXPECT_EQ(s.grey, 0);
     EXPECT_FALSE(Checked(0x5042));
+
+    // "ヒント", after the grey item, is checked while the hints are on.
+    wchar_t hints[16] = {};
+    GetMenuStringW(GetSubMenu(GetSubMenu(Menu(), 3), 2), 4, hints, 16, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(hints), L"ヒント");
+    EXPECT_TRUE(Checked(0x5043));
+    Command(0x5043);
+    EXPECT_TRUE(s.hintsOff == 1 && !Checked(0x5043));
     EXPECT_TRUE(host.boxes.empty());
 }
 
