@@ -33,6 +33,7 @@
 
 #include "bench_win.h"
 #include "image/read_files.h"
+#include "win/remote_drop.h"
 
 namespace {
 
@@ -95,32 +96,6 @@ bool Playing(const std::wstring& t) {
     return t.size() > 7 && t.compare(0, 6, L"pukko ") == 0 && iswdigit(t[6]);
 }
 
-// A DROPFILES block with one wide name, written into the game's own memory
-// as the shell gives it a dropped file.  It is sent rather than posted, so
-// the call returns when the game has read the picture and made the mask.
-bool Drop(HWND window, DWORD pid, const std::wstring& path) {
-    struct DropBlock {
-        DWORD pFiles;
-        POINT pt;
-        BOOL fNC;
-        BOOL fWide;
-    };
-    std::vector<char> block(sizeof(DropBlock) + (path.size() + 2) * sizeof(wchar_t), 0);
-    DropBlock head{sizeof(DropBlock), {400, 300}, FALSE, TRUE};
-    std::memcpy(block.data(), &head, sizeof head);
-    std::memcpy(block.data() + sizeof head, path.c_str(), path.size() * sizeof(wchar_t));
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return false;
-    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    SIZE_T written = 0;
-    const bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), &written) &&
-                    written == block.size() &&
-                    SendMessageTimeoutW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0,
-                                        SMTO_NORMAL, 60000, nullptr);
-    CloseHandle(process);
-    return ok;
-}
-
 int DropAndTime(const std::wstring& exe, int pieces, int size, const std::wstring& picture, bool probe) {
     const std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
     std::wstring command = L"\"" + exe + L"\"";
@@ -151,7 +126,7 @@ int DropAndTime(const std::wstring& exe, int pieces, int size, const std::wstrin
         const double t0 = Now();
         double dropMs = -1, longest = 0, played = -1;
         int answers = 0;
-        if (Drop(window, pi.dwProcessId, picture)) {
+        if (DropOnWindow(window, picture)) {
             dropMs = Now() - t0;
             while (Now() - t0 < 300000) {
                 if (probe) {

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "base/quiet_host.h"
 #include "base/text_win.h"
 #include "bench_pictures.h"
 #include "config/shell_texts.h"
@@ -62,28 +63,15 @@ constexpr DWORD kLossLimitMs = 3000;
 
 // The copy of the game in this process: no window, the child's client and
 // screen sizes, nothing shown or played.
-struct SimHost : Host {
+struct SimHost : QuietHost {
     Size client, screen;
     uint32_t TickCount() override { return GetTickCount(); }
-    void SetTitle(const std::string&) override {}
-    void InvalidateBoard() override {}
     Size ClientSize() override { return client; }
     Size ScreenSize() override { return screen; }
-    void SetForeground() override {}
-    void SetTimer(unsigned, unsigned) override {}
-    void KillTimer(unsigned) override {}
-    void PostStep(unsigned) override {}
     int MessageBox(const std::string& text, const std::string&, unsigned, Owner) override {
         std::fprintf(stderr, "copy's box: %s\n", text.c_str());
         return kIdOk;
     }
-    void ShowWindowsError(const std::string&, const std::string&, uint32_t) override {}
-    void PlaySound(const std::string&) override {}
-    void ShowProgress(int, ColorRef, ColorRef) override {}
-    void StepProgress() override {}
-    void CloseProgress() override {}
-    void OpenGuide(const MYBIT&) override {}
-    void CloseGuide() override {}
 };
 
 std::wstring ExeFolder() {
