@@ -104,7 +104,7 @@ void RecordIfDue(RecoveryWriter& w, const Board& board, const MYBIT& picture, co
     if (w.sentAny && w.scratch == w.lastSent && now.totalPieces == w.lastTotal &&
         now.hintCount == w.lastHints)
         return;  // nothing moved
-    if (w.startedAny && now.tick - w.lastStart < kRecordIntervalMs) return;
+    if (w.startedAny && now.tick - w.lastStart < kRecordIntervalMs - kRecordSlackMs) return;
     w.failed = false;
     Start(w, board, picture, pictureFile, now);
 }

@@ -3,14 +3,15 @@
 // pieces/recovery_record.h).
 //
 // Once a second the clock asks RecordIfDue.  When the board has changed
-// since the last record and at least kRecordIntervalMs have passed since
-// that record began, the window's thread copies the places (a few
+// since the last record and kRecordIntervalMs have passed since that
+// record began (less kRecordSlackMs: the clock's ticks come late on a busy
+// machine, and a tick just short of two seconds must not wait a third), the window's thread copies the places (a few
 // microseconds at 1000 pieces) and hands them to a worker thread, which
 // writes: for the game's first record the whole saved game and then the
 // small file, afterwards only the small file.  The window's thread never
 // waits on a file; while the worker is busy the tick simply looks again a
-// second later.  So a change is on the disk within about three seconds,
-// and steady play writes one small file every two to three seconds.
+// second later.  So a change is on the disk within about two seconds and
+// a tick's delay, and steady play writes one small file every two seconds.
 //
 // The worker reads the pieces' pictures, neighbours and home rectangles
 // and the picture while the window's thread plays on: none of them changes
@@ -28,6 +29,7 @@
 #include "pieces/recovery_record.h"
 
 constexpr uint32_t kRecordIntervalMs = 2000;
+constexpr uint32_t kRecordSlackMs = 500;
 // After the whole game could not be written (a full disk, a folder that
 // cannot be written, the old file held open by another program), the next
 // try comes no sooner than this.

@@ -105,6 +105,15 @@ TEST_F(Recovery, ChangesAreWrittenWithinThreeSecondsAndAQuietBoardNever) {
         Second();
     }
     EXPECT_EQ(Records(), 3 + 30);
+    // A tick that comes early or late: 1.5 s after the last record began
+    // is enough, 1 ms less is not.
+    DragTop(1, 0);
+    for (const auto& [since, records] : {std::pair{1499u, 33}, std::pair{1500u, 34}}) {
+        host.Advance(g.recovery.lastStart + since - host.TickCount());
+        ClockTick(g);
+        FinishRecordWork(g.recovery);
+        EXPECT_EQ(Records(), records) << since;
+    }
     FileId still;
     ASSERT_TRUE(IdentifyFile(files.full, still));
     EXPECT_EQ(still, full);
