@@ -91,13 +91,13 @@ TEST(ReadBmp, DirectColourDepthsWidenLikeTheWindowsLoader) {
                .masks = {0xF800, 0x07E0, 0x001F},
                .data = PackRows({{0xFFFF, 0x8410, 0x07E0}}, 16)};
     EXPECT_EQ(Read(rgb565.Build(), 3, 1), (std::vector<uint32_t>{0xFFFFFF, 0x848284, 0x00FF00}));
-    // 1 bit becomes 0 or 0xFF, 7 bits v << 1 | v >> 6.
+    // 1 bit becomes 0 or 0xFF, 7 bits v << 1 | v >> 6, 3 bits v << 5 | v << 2 | v >> 1.
     Bmp odd{.width = 2,
             .bitCount = 16,
             .compression = kBiBitfields,
-            .masks = {0x8000, 0x7F00, 0x00FF},
-            .data = PackRows({{0xFFFF, 0x4000}}, 16)};
-    EXPECT_EQ(Read(odd.Build(), 2, 1), (std::vector<uint32_t>{0xFFFFFF, 0x008100}));
+            .masks = {0x8000, 0x7F00, 0x0007},
+            .data = PackRows({{0xFF07, 0x4005}}, 16)};
+    EXPECT_EQ(Read(odd.Build(), 2, 1), (std::vector<uint32_t>{0xFFFFFF, 0x0081B6}));
     Bmp argb1555{.infoSize = 108,
                  .width = 1,
                  .bitCount = 16,
