@@ -177,8 +177,9 @@ TEST(Strip, TheWheelStepsOneCellAndStopsTheStrip) {
     OnStripWheel(v, false);
     EXPECT_EQ(v.firstIndex, 6);
 
-    // An empty strip takes every input without a cell to point at.
-    ListSolid(v, 0);
+    // An empty strip, still being listed, takes every input without a cell
+    // to point at.
+    ListSolid(v, 0, kCellSide, kBrowserListing);
     v.dragSpeed = -5;
     for (int i = 0; i < 30; ++i) ASSERT_TRUE(StepStrip(v));
     EXPECT_EQ(v.firstIndex, 0);

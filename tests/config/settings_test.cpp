@@ -425,10 +425,10 @@ TEST(Cp932, RoundTripAndUnconvertibleText) {
     EXPECT_EQ(Utf8ToCp932(""), "");
 
     // What the other side lacks becomes '?', and the rest survives.
-    EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
-    EXPECT_EQ(Utf8ToCp932("a\xFF"
+    EXPECT_EQ(Utf8ToCp932("a😀अ�b"), "a???b");  // four bytes, then three led by 0xE0 and 0xEF
+    EXPECT_EQ(Utf8ToCp932("a\xFF\x80\x80"
                           "b"),
-              "a?b");  // broken UTF-8
+              "a???b");  // broken UTF-8: each stray byte alone
     EXPECT_EQ(Cp932ToUtf8("a\x85\x40"
                           "b"),
               "a?b");                         // unassigned double-byte code

@@ -180,7 +180,8 @@ TEST_F(Start, WhatCannotBeMadeStartsNothing) {
     settings.pieceCount = 6;
     const std::string missing = (std::filesystem::temp_directory_path() / "pukko_no_such_file.bmp").string();
     EXPECT_EQ(StartPuzzle(g, missing), 0);  // the reader says so
-    EXPECT_EQ(host.windowsErrors.size(), 1u);
+    EXPECT_EQ(StartPuzzle(g, missing, Save("lines.bmp", 40, 20, 10, 10)), 0);  // and nothing more
+    EXPECT_EQ(host.windowsErrors.size(), 2u);
     // A pattern without any white.
     settings.pieceCount = 0;
     EXPECT_EQ(

@@ -47,6 +47,9 @@ TEST(MybitLifecycle, CreateFillCopyAndStorageOrder) {
     for (auto [w, h] : {std::pair{0, 3}, {3, 0}, {-2, 3}}) {
         b.CreateFilled(0xFFFFFF, w, h);
         EXPECT_TRUE(b.Empty() && b.Width() == 0 && b.Height() == 0 && b.hdr.fileSize == 0);
+        b.Create(2, 2);
+        b.CreateInPlace(w, h);
+        EXPECT_TRUE(b.Empty() && b.Width() == 0 && b.Height() == 0 && b.hdr.fileSize == 0);
     }
     MYBIT n = Numbered(3, 2), c;
     c.CopyFrom(n);

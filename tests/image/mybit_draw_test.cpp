@@ -204,6 +204,13 @@ TEST(DrawBeziers, CountsJointsAndFarCurves) {
     MYBIT part;
     part.CropFrom(big, 100, 100, 50, 50);
     EXPECT_EQ(b.pixels, part.pixels);
+    // Halves of the first curve would need 4097 samples, one past the most,
+    // and are halved again; quarters of the second need 4096 and are drawn:
+    // pinned by the hash.
+    b.Create(64, 64);
+    b.DrawBeziersWord(
+        {{{{0, 0}, {2731, 1000}, {-3000, -1000}, {-30, 60}}}, {{{0, 0}, {5461, -4000}, {0, 0}, {0, 60}}}}, 1);
+    EXPECT_EQ(PictureHash(b), 0x9900bb0359738862ull);
 }
 
 // Plain breadth-first 4-connected fill: the reference.

@@ -91,6 +91,13 @@ TEST(ReadBmp, DirectColourDepthsWidenLikeTheWindowsLoader) {
                .masks = {0xF800, 0x07E0, 0x001F},
                .data = PackRows({{0xFFFF, 0x8410, 0x07E0}}, 16)};
     EXPECT_EQ(Read(rgb565.Build(), 3, 1), (std::vector<uint32_t>{0xFFFFFF, 0x848284, 0x00FF00}));
+    // 1 bit becomes 0 or 0xFF, 7 bits v << 1 | v >> 6, 3 bits v << 5 | v << 2 | v >> 1.
+    Bmp odd{.width = 2,
+            .bitCount = 16,
+            .compression = kBiBitfields,
+            .masks = {0x8000, 0x7F00, 0x0007},
+            .data = PackRows({{0xFF07, 0x4005}}, 16)};
+    EXPECT_EQ(Read(odd.Build(), 2, 1), (std::vector<uint32_t>{0xFFFFFF, 0x0081B6}));
     Bmp argb1555{.infoSize = 108,
                  .width = 1,
                  .bitCount = 16,
@@ -164,12 +171,12 @@ TEST(ReadBmp, RunLengthStreamsWithDeltasEndsOfLineAndTruncation) {
     for (uint32_t i = 0; i < 16; ++i) rle8.palette.push_back(Colour(i));
     rle8.data = {3, 5, 0, 3, 1, 2, 3, 0, 0, 0,  // bottom row: a run, an odd absolute run
                  2, 7, 0, 2, 2, 1,              // a run, then 2 right and 1 up
-                 1, 9, 0, 0,                    // one pixel at x = 4, end of line
-                 8, 4, 0, 1};                   // a run past the right edge, end of bitmap
+                 3, 9, 0, 0,                    // a run from x = 4 past the right edge, end of line
+                 0, 2, 1, 0, 8, 4, 0, 1};       // 1 right, a run past the right edge, end of bitmap
     const uint32_t k = 0, c4 = Colour(4), c9 = Colour(9);
-    std::vector<uint32_t> want = {c4, c4, c4,        c4,        c4,        c4,        k,         k,
-                                  k,  k,  c9,        k,         Colour(7), Colour(7), k,         k,
-                                  k,  k,  Colour(5), Colour(5), Colour(5), Colour(1), Colour(2), Colour(3)};
+    std::vector<uint32_t> want = {k, c4, c4,        c4,        c4,        c4,        k,         k,
+                                  k, k,  c9,        c9,        Colour(7), Colour(7), k,         k,
+                                  k, k,  Colour(5), Colour(5), Colour(5), Colour(1), Colour(2), Colour(3)};
     EXPECT_EQ(Read(rle8.Build(), 6, 4), want);
 
     Bmp rle4{.width = 5, .height = 2, .bitCount = 4, .compression = kBiRle4};
@@ -306,6 +313,12 @@ TEST(ReadBmp, SizeLimitsHoldBeforeAnythingIsRead) {
     huge.height += 1;
     f = huge.Build();
     EXPECT_FALSE(ParseBmpHeaders(f.data(), f.size(), f.size(), layout));
+    // A 40-byte header's three masks must all lie in the head read.
+    const Bmp masked{
+        .bitCount = 16, .compression = kBiBitfields, .masks = {0xF800, 0x07E0, 0x1F}, .data = {0, 0}};
+    f = masked.Build();
+    EXPECT_TRUE(ParseBmpHeaders(f.data(), 14 + 40 + 12, f.size(), layout));
+    EXPECT_FALSE(ParseBmpHeaders(f.data(), 14 + 40 + 11, f.size(), layout));
 }
 
 TEST(ReadBmp, AgreesWithAnIndependentDecoder) {

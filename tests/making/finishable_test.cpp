@@ -135,6 +135,24 @@ TEST(Finishable, EveryGridOfTheMenuHasOneJoinablePiecePerCellAndNoHole) {
     EXPECT_GT(cut, 100);
 }
 
+// A labelled area covering the top-left cell of 5 x 5 and one word of the
+// bottom-right: its box centre lies in the middle cell, two cells from
+// either.  It takes the cell it covers most.
+TEST(Finishable, AnAreaTakesTheCellItCoversMostUpToTwoCellsFromItsCentre) {
+    MakingState m;
+    m.mask.Create(20, 20);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) m.mask.At(x, y) = 1;
+    m.mask.At(19, 19) = 1;
+    m.maskWidth = m.maskHeight = 20;
+    m.areaCount = 1;
+    m.boxes[0] = AreaBox{0, 0, 19, 19};
+    EXPECT_EQ(FitAreasToCells(m, GridDivision{4, 4, 5, 5}), 0);
+    std::vector<int32_t> want(25, -1);
+    want[0] = 0;
+    EXPECT_EQ(m.cellAreas, want);
+}
+
 // A pattern twice the picture's size is the mask as it was drawn.
 void CutPattern(MakingFixture& f, MYBIT pattern) {
     MYBIT picture;

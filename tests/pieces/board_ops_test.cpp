@@ -16,6 +16,8 @@ TEST(HitTest, FindsTheTopmostOwnPixelStrictlyInside) {
     const int y[] = {15, 20, 20, 9, 10, 20, 20, 14};
     const int want[] = {1, 0, -1, -1, 0, 1, -1, 0};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(HitTest(b, x[i], y[i]), want[i]) << x[i] << "," << y[i];
+    b.pieces[0].right += 30;  // a rectangle wider than its picture: nothing past the picture hits
+    EXPECT_EQ(HitTest(b, 55, 20), -1);
     b.count = 0;
     EXPECT_EQ(HitTest(b, 20, 20), -1);
 }

@@ -69,7 +69,7 @@ TEST(SweepGroups, ReachesTwentyPixelsAroundTheRectangleStrictly) {
     const int x[] = {20, 72, 45, 150}, y[] = {45, 45, 72, 150};
     for (int i = 0; i < 4; ++i) SweepGroups(b, x[i], y[i], x[i] + 10, y[i] + 10);
     EXPECT_EQ(Fnv1a(t.picture), start);
-    SweepGroups(b, 25, 45, 35, 45);  // 15 to the left
+    SweepGroups(b, 21, 45, 31, 45);  // 19 to the left
     SweepGroups(b, 81, 71, 81, 81);  // 19 beyond the new right and bottom edges
     EXPECT_EQ(b.pieces[0].BoardRect(), (Rect{50, 50, 62, 62}));
     EXPECT_EQ(t.Mismatches(), 0);

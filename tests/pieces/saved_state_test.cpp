@@ -305,6 +305,8 @@ TEST(SavedState, BothSidesTakeAndRefuseTheSameBoards) {
         {"group 2^30", [](SmallGame& g) { g.board.pieces[2].group = 1 << 30; }, false},
         {"a home rectangle inside out", [](SmallGame& g) { g.board.pieces[2].homeRight = 29; }, false},
         {"a home rectangle of no width", [](SmallGame& g) { g.board.pieces[2].homeRight = 30; }, true},
+        {"a home rectangle upside down", [](SmallGame& g) { g.board.pieces[2].homeBottom = 4; }, false},
+        {"a home rectangle of no height", [](SmallGame& g) { g.board.pieces[2].homeBottom = 5; }, true},
         // Coordinates no play can reach.
         {"reaching 2^24",
          [](SmallGame& g) {

@@ -69,10 +69,10 @@ TEST(ArrangePixels, DirectionsGiveTheColourModelsPixelsBitForBit) {
         ConvertArranged(fast, canvas, o, HueDirections{});
         EXPECT_TRUE(fast.pixels == expected.pixels);
     }
-    // No directions for an empty canvas or one a pixel past the bound.
+    // No directions for an empty canvas or one a pixel past the bound, 8 Mi.
     HueDirections dirs;
     MYBIT huge;
-    huge.Create(static_cast<int>(kMaxDirectionPixels + 1), 1);
+    huge.Create((8 << 20) + 1, 1);
     EXPECT_EQ(FindHueDirections(dirs, huge, 0) + FindHueDirections(dirs, MYBIT{}, 0), 0);
 }
 
