@@ -165,4 +165,7 @@ TEST_F(Finder, AHeldGroupMarksItsHomeInEveryOrientationUntilDropped) {
     EXPECT_EQ(b.pieces[0].orientation, 4);
     settings.hintsOff = 1;
     EXPECT_TRUE(hold().empty());
+    // The last piece counts too: the homes of the right column.
+    b.pieces[2].group = b.pieces[5].group = 7;
+    EXPECT_EQ(GroupHome(b, 7), (Rect{78, -2, 122, 62}));
 }

@@ -433,6 +433,13 @@ TEST_F(Play, AtHalfSizeThePointerWorksInTablePixelsAndTheSnapReachesTwelve) {
     ASSERT_EQ(g.view.scale, 0.5);
     ASSERT_EQ(g.view.originX, 0);
     EXPECT_EQ(SnapReach(g), 12);
+    // Minimised (either side 0), the window keeps its view for its return.
+    for (const Size gone : {Size{0, 0}, Size{0, 480}, Size{640, 0}}) {
+        host.client = gone;
+        OnClientResized(g);
+        EXPECT_TRUE(g.view.scale == 0.5 && g.view.client == (Size{640, 480})) << gone.cx << " x " << gone.cy;
+    }
+    host.client = Size{640, 480};
     // A client point that presses the piece: one client pixel is two table
     // pixels, so the piece moves by even amounts.
     auto dragBy = [&](int which, int dx, int dy) {

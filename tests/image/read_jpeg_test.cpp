@@ -121,7 +121,7 @@ TEST(ReadJpeg, GreyAndCmykBecomeRgb) {
     grey.fill = [](int x, int, uint8_t* s) { s[0] = static_cast<uint8_t>(x * 8); };
     Decoded g = Decode(grey.Build());
     ASSERT_EQ(g.result, 1);
-    for (int x = 0; x < 32; x += 5) {
+    for (int x = 0; x < 32; ++x) {
         uint32_t v = g.At(x, 3) & 0xFF;
         EXPECT_EQ(g.At(x, 3), v * 0x010101u);
         EXPECT_NEAR(static_cast<int>(v), x * 8, 6);
