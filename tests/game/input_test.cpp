@@ -439,7 +439,12 @@ TEST_F(Play, AtHalfSizeThePointerWorksInTablePixelsAndTheSnapReachesTwelve) {
         OnClientResized(g);
         EXPECT_TRUE(g.view.scale == 0.5 && g.view.client == (Size{640, 480})) << gone.cx << " x " << gone.cy;
     }
+    host.client = Size{1, 1};  // the smallest window that is not minimised
+    OnClientResized(g);
+    EXPECT_EQ(g.view.client, (Size{1, 1}));
     host.client = Size{640, 480};
+    OnClientResized(g);
+    ASSERT_TRUE(g.view.scale == 0.5 && g.view.originX == 0);
     // A client point that presses the piece: one client pixel is two table
     // pixels, so the piece moves by even amounts.
     auto dragBy = [&](int which, int dx, int dy) {

@@ -118,13 +118,13 @@ TEST(ReadJpeg, GreyAndCmykBecomeRgb) {
     grey.height = 8;
     grey.components = 1;
     grey.space = JCS_GRAYSCALE;
-    grey.fill = [](int x, int, uint8_t* s) { s[0] = static_cast<uint8_t>(x * 8); };
+    grey.fill = [](int x, int, uint8_t* s) { s[0] = static_cast<uint8_t>(x * 8 + 4); };
     Decoded g = Decode(grey.Build());
     ASSERT_EQ(g.result, 1);
     for (int x = 0; x < 32; ++x) {
         uint32_t v = g.At(x, 3) & 0xFF;
         EXPECT_EQ(g.At(x, 3), v * 0x010101u);
-        EXPECT_NEAR(static_cast<int>(v), x * 8, 6);
+        EXPECT_NEAR(static_cast<int>(v), x * 8 + 4, 6);
     }
 
     // Ink amounts: full magenta and yellow make red; half black makes grey.
