@@ -28,6 +28,7 @@
 
 #include "app/main_window_win.h"
 #include "bench_win.h"
+#include "bench_win_host.h"
 #include "base/text_win.h"
 #include "browser/browser_window_win.h"
 #include "config/sounds.h"
@@ -40,21 +41,7 @@ namespace {
 constexpr uint32_t kSeedTick = 20240;
 constexpr DWORD kWaitMs = 60000;
 
-// Nothing waits for the player or the speakers.
-struct ShotHost : WinHost {
-    uint32_t clock = kSeedTick;
-    uint32_t TickCount() override { return clock; }
-    int MessageBox(const std::string& text, const std::string&, unsigned, Owner) override {
-        std::fprintf(stderr, "box: %s\n", text.c_str());
-        return kIdOk;
-    }
-    void ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) override {
-        std::fprintf(stderr, "error: %s %s %u\n", call.c_str(), object.c_str(), code);
-    }
-    void PlaySound(const std::string&) override {}
-};
-
-ShotHost host;
+BenchWinHost host;
 HWND mainWindow = nullptr;
 std::wstring outFolder;
 
@@ -283,6 +270,7 @@ bool TakeShots(const std::string& pictureName) {
 }  // namespace
 
 int main() {
+    host.clock = kSeedTick;
     // The wide command line: a picture name in Japanese survives any code page.
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);

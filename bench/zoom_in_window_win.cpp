@@ -29,6 +29,7 @@
 #include "base/text_win.h"
 #include "bench_pictures.h"
 #include "bench_win.h"
+#include "bench_win_host.h"
 #include "game/board_commands.h"
 #include "game/start_puzzle.h"
 #include "game/view_commands.h"
@@ -36,21 +37,7 @@
 
 namespace {
 
-// Nothing waits for the player or the speakers; the clock stands still so
-// the cut is the same every run.
-struct QuietWinHost : WinHost {
-    uint32_t TickCount() override { return 20240; }
-    int MessageBox(const std::string& text, const std::string&, unsigned, Owner) override {
-        std::fprintf(stderr, "box: %s\n", text.c_str());
-        return kIdOk;
-    }
-    void ShowWindowsError(const std::string& call, const std::string& object, uint32_t code) override {
-        std::fprintf(stderr, "error: %s %s %u\n", call.c_str(), object.c_str(), code);
-    }
-    void PlaySound(const std::string&) override {}
-};
-
-QuietWinHost host;
+BenchWinHost host;
 
 // One message as the window gets it, and its paint, on the screen.
 double Timed(HWND window, UINT msg, WPARAM w, LPARAM l) {
