@@ -38,6 +38,8 @@ TEST(TableView, TableSizeAndStartOnBothSidesOfHalfTheScreen) {
         {{2000, 1250}, {4000, 2500}, true},
         // An unscaled giant: the table shrinks evenly to 64 M pixels, but
         // still holds the picture.
+        {{4096, 4096}, {8192, 8192}, true},  // exactly 64 M pixels: kept
+        {{4097, 4096}, {8192, 8191}, true},  // one more: both sides shrink
         {{8000, 6000}, {9459, 7094}, true},
         {{16000, 3000}, {18918, 3547}, true},
     };
